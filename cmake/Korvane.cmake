@@ -1,0 +1,37 @@
+# Shared settings of the project's own targets.
+
+# Warnings on for our code (not for the test framework's).
+function(krv_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(KRV_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  # GCC 12 reports std::string copies as overlapping memcpy calls in optimised builds (a known
+  # false positive of its -Wrestrict inside libstdc++); the warning says nothing about our code.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(WIN32)
+    target_compile_definitions(${target} PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                                 _WIN32_WINNT=0x0601)
+  endif()
+endfunction()
+
+# krv_string_table(<name> <source> <symbol>): makes a library <name> holding the compiled table
+# <symbol> (for the native tests and the fakes), and sets <name>_RC to the STRINGTABLE resource
+# made from the same source.
+function(krv_string_table name source symbol)
+  set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  add_custom_command(
+    OUTPUT ${out}.rc ${out}.cpp
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/gen_strings.py ${source} ${out}.rc ${out}.cpp
+            ${symbol}
+    DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/gen_strings.py
+    COMMENT "Generating the string table ${name}")
+  add_library(${name} STATIC ${out}.cpp)
+  target_link_libraries(${name} PUBLIC krv_platform)
+  krv_defaults(${name})
+  add_custom_target(${name}_rc DEPENDS ${out}.rc)
+  set(${name}_RC ${out}.rc PARENT_SCOPE)
+endfunction()

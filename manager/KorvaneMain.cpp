@@ -1,0 +1,36 @@
+// The manager's process entry: builds the real platform services and runs start-up.
+
+#include "manager/Startup.h"
+#include "manager/common/Commons.h"
+#include "manager/common/Preferences.h"
+#include "manager/common/RegistryW.h"
+#include "manager/common/SystemHelpers.h"
+#include "manager/engine/KRVCopyAPI.h"
+#include "manager/engine/KRVFunctions.h"
+#include "platform/win32/Win32Platform.h"
+
+namespace win32 = platform::win32;
+
+int main() {
+  auto toolkit = win32::createToolkit();
+  auto system = win32::createSystem("Pellora.Korvane.Manager.Instance");
+  auto windows = win32::createWindowManager();
+  auto loader = win32::createLibraryLoader();
+  auto codec = win32::createAnsiCodec();
+  auto clock = win32::createClock();
+  auto locale = win32::createLocale();
+  auto strings = win32::createResourceStringTable();
+  auto registry = win32::createRegistry();
+  auto processes = win32::createProcesses();
+  auto shell = win32::createShell();
+  auto shutdown = win32::createShutdown();
+
+  krv::Commons commons({*toolkit, *system, *clock, *locale, *codec, *strings});
+  krv::LibraryCopyAPI engine(*loader);
+  krv::KRVFunctions configuration(engine, *codec);
+  krv::RegistryAccess registryAccess(*registry, *codec);
+  krv::SystemHelpers helpers({*processes, *toolkit, *windows, *shell, *shutdown, *system, *codec, *strings});
+  krv::Preferences preferences(registryAccess, configuration, helpers);
+  krv::Startup startup({*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences});
+  return startup.Main();
+}

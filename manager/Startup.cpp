@@ -1,0 +1,93 @@
+#include "manager/Startup.h"
+
+#include "manager/engine/EngineBuffers.h"
+#include "platform/ClassicRuntime.h"
+
+namespace krv {
+namespace {
+
+constexpr int kTextNotAdministrator = 1020;
+constexpr int kTextNoServiceInfo = 1021;
+constexpr int kTextNotWorkstation = 1022;
+
+}  // namespace
+
+int Startup::Main() {
+  s_.toolkit.initCommonControls();
+
+  // Only one manager runs: a second start brings the first one forward and ends.
+  if (s_.system.anotherInstanceRunning()) {
+    activatePreviousInstance();
+    return kExitFailure;
+  }
+
+  readInstallLocation();
+  checkAdministrator();
+  logVersion();
+  checkWorkstation();
+
+  // Loading the snapshot table and deciding which area runs arrive with the snapshot table.
+
+  s_.preferences.LoadPreferences();
+
+  // Naming the areas, the first-run lists and the command line arrive with the parts that bring
+  // them; with nothing to hand over to, start-up ends here.
+
+  return runResult_ < 0 ? kExitFailure : 0;
+}
+
+bool Startup::activatePreviousInstance() {
+  const std::string wanted = classic::upperCase(applicationTitle_);
+  // Our own windows must not match the search.
+  applicationTitle_ = "...duplicate";
+
+  platform::WindowHandle found = 0;
+  for (platform::WindowHandle window : s_.windows.topLevelWindows()) {
+    const std::string text = classic::upperCase(s_.windows.windowText(window, kTitleSearchChars));
+    if (!text.empty() && text.find(wanted) != std::string::npos) {
+      found = window;
+      break;
+    }
+  }
+  if (found == 0) return false;
+  s_.windows.activate(found);
+  if (s_.windows.isMinimised(found)) s_.windows.restore(found);
+  s_.windows.bringToForeground(found);
+  return true;
+}
+
+void Startup::readInstallLocation() {
+  // Without it nothing of the engine can be found: the program cannot run.
+  installLocation_ = s_.registry.ReadRegValue(kManagerRoot, kServiceInfoKey, "Location", "");
+  if (installLocation_.empty()) s_.commons.ShowFatalError(s_.commons.strings().text(kTextNoServiceInfo));
+}
+
+void Startup::checkAdministrator() {
+  const std::int32_t opened = s_.engine.KRV_OpenSnapshots(kAdminCheckCaller);
+  s_.engine.KRV_CloseSnapshots(kAdminCheckCaller);
+  if (opened == kNotAdministrator)
+    s_.commons.ShowFatalError(s_.commons.strings().text(kTextNotAdministrator));
+}
+
+std::string Startup::versionLine(const platform::ProgramVersion& version) {
+  return std::string(kProductName) + " Manager [Version " + std::to_string(version.major) + "." +
+         std::to_string(version.minor) + ".0." + std::to_string(version.revision) + "]";
+}
+
+void Startup::logVersion() {
+  AnsiBuffer line = AnsiBuffer::fitting(s_.codec, versionLine(s_.system.programVersion()));
+  s_.engine.KRV_LogMessage(0, line.data());
+}
+
+void Startup::checkWorkstation() {
+  if (s_.system.osVersion().productType == platform::kProductTypeWorkstation) return;
+  ui::MessageBoxRequest box;
+  box.text = s_.commons.strings().text(kTextNotWorkstation);
+  box.title = applicationTitle_;
+  box.buttons = ui::Buttons::OK;
+  box.icon = ui::Icon::Critical;
+  s_.toolkit.messageBox(box);
+  s_.system.exitProcess(kExitFailure);
+}
+
+}  // namespace krv

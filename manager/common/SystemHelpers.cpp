@@ -1,0 +1,74 @@
+#include "manager/common/SystemHelpers.h"
+
+#include "manager/common/Commons.h"
+#include "manager/engine/EngineBuffers.h"
+
+namespace krv {
+namespace {
+
+constexpr int kTextKorvaneError = 1111;
+constexpr const char* kWebScheme = "http://";
+// The shell's results below this are failures.
+constexpr std::intptr_t kShellSuccessFrom = 32;
+
+}  // namespace
+
+std::uint32_t SystemHelpers::RunTool(const std::string& commandLine, std::int16_t windowStyle, bool wait) {
+  const std::uint32_t processId = s_.processes.start(commandLine, windowStyle);
+  if (processId == 0) return 0;
+  if (!wait) return processId;
+
+  const std::uintptr_t process = s_.processes.openForQuery(processId);
+  if (process == 0) {
+    // Nothing to watch: one step, and the caller goes on.
+    s_.processes.sleep(kWaitStepMilliseconds);
+    s_.toolkit.processPendingEvents();
+    return processId;
+  }
+  std::uint32_t exitCode = 0;
+  do {
+    s_.processes.sleep(kWaitStepMilliseconds);
+    exitCode = s_.processes.exitCode(process);
+    s_.toolkit.processPendingEvents();
+  } while (exitCode == platform::kStillActive);
+  s_.processes.close(process);
+  return processId;
+}
+
+platform::WindowHandle SystemHelpers::NotifyMonitor(platform::WindowHandle sender, const std::string& text) {
+  // The message keeps room for the NUL, so the monitor always finds the end of the text.
+  auto message = AnsiBuffer::holding(s_.codec, text, kMonitorMessageBytes);
+  if (!message) return 0;
+  const platform::WindowHandle monitor = s_.windows.findByTitle(kMonitorTitle);
+  if (monitor == 0) return 0;
+  s_.windows.sendCopyData(monitor, sender, kMonitorDataKind, std::string(message->data(), message->size()));
+  return monitor;
+}
+
+void SystemHelpers::showSystemError(const std::string& what, std::uint32_t code) {
+  s_.toolkit.messageBox({what + std::to_string(code), s_.strings.text(kTextKorvaneError), ui::Buttons::OK,
+                         ui::Icon::Critical, 1});
+}
+
+void SystemHelpers::RestartComputer() {
+  // Each step that fails is reported and the next one is tried all the same.
+  if (const auto step = s_.shutdown.openProcessToken(); !step.ok)
+    showSystemError("OpenProcessToken error =", step.error);
+  if (const auto step = s_.shutdown.lookupPrivilege(kShutdownPrivilege); !step.ok)
+    showSystemError("LookupPrivilegeValue error =", step.error);
+  if (const auto step = s_.shutdown.enablePrivilege(); !step.ok)
+    showSystemError("AdjustTokenPrivileges error==", step.error);
+  const auto restart = s_.shutdown.exitWindows(kRebootFlags, kRebootReason);
+  if (restart.ok) s_.system.exitProcess(0);
+  showSystemError("ExitWindowsEx error =", restart.error);
+}
+
+void SystemHelpers::OpenWebAddress(const std::string& address) {
+  const std::string target = kWebScheme + address;
+  const std::intptr_t result = s_.shell.open(target);
+  if (result >= kShellSuccessFrom) return;
+  s_.toolkit.messageBox({"Error " + std::to_string(result) + " opening " + target, "Error", ui::Buttons::OK,
+                         ui::Icon::Critical, 1});
+}
+
+}  // namespace krv

@@ -1,0 +1,13 @@
+#pragma once
+#include "platform/ClassicRuntime.h"
+
+namespace platform {
+
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // The current local date and time, to the second.
+  virtual classic::DateTime localNow() = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+#pragma once
+// Starting other programs and watching them.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+inline constexpr std::uint32_t kStillActive = 259;  // the exit code of a process that still runs
+
+class Processes {
+ public:
+  virtual ~Processes() = default;
+
+  // Starts the command line (program and arguments in one text) with this initial show state of
+  // its window (0 hidden, 1 normal and activated); the new process's identifier, or 0 when it could
+  // not be started. The process is not waited for and no handle to it is kept.
+  virtual std::uint32_t start(const std::string& commandLine, int showState) = 0;
+  // Opens the process for query-information access; an opaque handle, or 0 when it cannot be opened.
+  virtual std::uintptr_t openForQuery(std::uint32_t processId) = 0;
+  // The exit code of an opened process: kStillActive while it runs, 0 when it cannot be read.
+  virtual std::uint32_t exitCode(std::uintptr_t process) = 0;
+  virtual void close(std::uintptr_t process) = 0;
+  virtual void sleep(std::uint32_t milliseconds) = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,37 @@
+#pragma once
+// The real Windows implementations of the platform and toolkit interfaces. This header includes no
+// system header, so that a program's entry file can build them without seeing <windows.h>.
+
+#include <memory>
+#include <string>
+
+#include "platform/AnsiCodec.h"
+#include "platform/Clock.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/Locale.h"
+#include "platform/Processes.h"
+#include "platform/Registry.h"
+#include "platform/Shell.h"
+#include "platform/StringTable.h"
+#include "platform/System.h"
+#include "platform/WindowManager.h"
+#include "ui/Toolkit.h"
+
+namespace platform::win32 {
+
+// instanceName names the program's previous-instance indication (a named mutex).
+std::unique_ptr<System> createSystem(std::string instanceName);
+std::unique_ptr<WindowManager> createWindowManager();
+std::unique_ptr<LibraryLoader> createLibraryLoader();
+std::unique_ptr<AnsiCodec> createAnsiCodec();
+std::unique_ptr<Clock> createClock();
+std::unique_ptr<Locale> createLocale();
+// The STRINGTABLE resource of the program's own executable.
+std::unique_ptr<StringTable> createResourceStringTable();
+std::unique_ptr<ui::Toolkit> createToolkit();
+std::unique_ptr<Registry> createRegistry();
+std::unique_ptr<Processes> createProcesses();
+std::unique_ptr<Shell> createShell();
+std::unique_ptr<Shutdown> createShutdown();
+
+}  // namespace platform::win32

@@ -1,0 +1,60 @@
+#include "standins/common/MasterLog.h"
+
+#include <cstdio>
+
+#include "standins/common/InstallFolder.h"
+
+namespace standin {
+namespace {
+
+std::string timeAndTag(const SYSTEMTIME& t, std::string_view tag, int number) {
+  char head[32];
+  std::snprintf(head, sizeof(head), "%02u/%02u/%04u %02u:%02u:%02u", t.wMonth % 100u, t.wDay % 100u,
+                t.wYear % 10000u, t.wHour % 100u, t.wMinute % 100u, t.wSecond % 100u);
+  std::string line(head);
+  std::string five(tag.substr(0, 5));
+  five.resize(5, ' ');
+  line += five;
+  char digits[8];
+  std::snprintf(digits, sizeof(digits), "%04d", ((number % 10000) + 10000) % 10000);
+  line += digits;
+  line += ' ';
+  return line;
+}
+
+std::string oneLine(std::string_view text) {
+  std::string flat(text);
+  for (char& c : flat) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return flat;
+}
+
+}  // namespace
+
+std::string masterLine(const SYSTEMTIME& localTime, std::string_view tag, int number, std::string_view text) {
+  std::string line = timeAndTag(localTime, tag, number);
+  if (!text.empty() && text.front() == '[') line += ' ';
+  line += oneLine(text);
+  line += "\r\n";
+  return line;
+}
+
+std::wstring logFolder(const std::wstring& location) { return location + L"\\$LOGS"; }
+
+bool appendMasterLog(const std::wstring& location, std::string_view bytes) {
+  const std::wstring folder = logFolder(location);
+  if (!createFolders(folder)) return false;
+  const std::wstring path = folder + L"\\KRV.log";
+  // Appending writes land at the end even when another process writes the log at the same time.
+  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+}  // namespace standin

@@ -1,0 +1,205 @@
+#include "automation/TestEnvironment.h"
+
+#include <atomic>
+#include <stdexcept>
+
+#include "automation/Automation.h"
+
+namespace automation {
+namespace {
+
+constexpr const wchar_t* kServiceInfoKey = L"SOFTWARE\\Pellora\\Korvane\\ServiceInfo";
+constexpr const wchar_t* kLocationValue = L"Location";
+constexpr DWORD kPollMs = 50;
+constexpr UINT kKilledExitCode = 0xDEAD;
+
+void removeTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring path = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        removeTree(path);
+      } else {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+
+void createFolders(const std::wstring& folder) {
+  const std::size_t slash = folder.find_last_of(L'\\');
+  if (slash != std::wstring::npos && slash > 2) createFolders(folder.substr(0, slash));
+  CreateDirectoryW(folder.c_str(), nullptr);
+}
+
+std::optional<std::wstring> readLocation() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return std::nullopt;
+  std::optional<std::wstring> value;
+  wchar_t buffer[1024] = {};
+  DWORD size = sizeof(buffer) - sizeof(wchar_t);
+  DWORD type = 0;
+  if (RegQueryValueExW(key, kLocationValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+          ERROR_SUCCESS &&
+      type == REG_SZ) {
+    value = buffer;
+  }
+  RegCloseKey(key);
+  return value;
+}
+
+void writeLocation(const std::optional<std::wstring>& location) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    throw std::runtime_error("cannot open the ServiceInfo key");
+  }
+  LSTATUS status;
+  if (location) {
+    status = RegSetValueExW(key, kLocationValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(location->c_str()),
+                            static_cast<DWORD>((location->size() + 1) * sizeof(wchar_t)));
+  } else {
+    status = RegDeleteValueW(key, kLocationValue);
+    if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
+  }
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write the ServiceInfo Location");
+}
+
+}  // namespace
+
+std::wstring binFolder() {
+  wchar_t path[MAX_PATH * 2] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+  std::wstring file(path, length);
+  return file.substr(0, file.find_last_of(L"\\/"));
+}
+
+std::wstring besideTests(const std::wstring& name) { return binFolder() + L"\\" + name; }
+
+bool fileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TempFolder::TempFolder() {
+  static std::atomic<unsigned> counter{0};
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
+  std::wstring base = temp;
+  if (!base.empty() && base.back() == L'\\') base.pop_back();
+  for (;;) {
+    path_ = base + L"\\krv-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    if (CreateDirectoryW(path_.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create a temporary folder");
+  }
+}
+
+TempFolder::~TempFolder() { removeTree(path_); }
+
+std::wstring TempFolder::make(const std::wstring& relative) const {
+  const std::wstring full = path_ + L"\\" + relative;
+  const std::size_t slash = full.find_last_of(L'\\');
+  createFolders(full.substr(0, slash));
+  return full;
+}
+
+ServiceInfoLocation::ServiceInfoLocation(const std::optional<std::wstring>& location) : previous_(readLocation()) {
+  writeLocation(location);
+}
+
+ServiceInfoLocation::~ServiceInfoLocation() {
+  try {
+    writeLocation(previous_);
+  } catch (const std::exception&) {
+    // Nothing more can be done at the end of a test; the next one sets its own location.
+  }
+}
+
+void Installation::setEngineState(const std::vector<std::string>& lines) const {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  HANDLE file = CreateFileW(folder_.make(L"$ENGINE\\state.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write the engine state");
+  DWORD written = 0;
+  WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::optional<std::string> readFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
+}
+
+Program::Program(const std::wstring& executable, const std::wstring& arguments, const std::wstring& workingFolder) {
+  std::wstring commandLine = L"\"" + executable + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info)) {
+    CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+  }
+}
+
+Program::~Program() {
+  if (!process_) return;
+  if (running()) {
+    TerminateProcess(process_, kKilledExitCode);
+    WaitForSingleObject(process_, 5000);
+  }
+  CloseHandle(process_);
+}
+
+bool Program::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+std::optional<DWORD> Program::waitForExit(DWORD timeoutMs) {
+  if (!process_) return std::nullopt;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (!visibleWindowsOf(id_).empty()) showedWindow_ = true;
+    if (WaitForSingleObject(process_, kPollMs) == WAIT_OBJECT_0) break;
+    if (GetTickCount() - start >= timeoutMs) {
+      TerminateProcess(process_, kKilledExitCode);
+      WaitForSingleObject(process_, 5000);
+      return std::nullopt;
+    }
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+}  // namespace automation

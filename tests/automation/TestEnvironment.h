@@ -1,0 +1,95 @@
+#pragma once
+// The scene the Wine tests set up: the programs beside the test executable, a private install
+// folder with the registry pointing at it, and started programs that are never left running.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "standins/common/StateFile.h"
+
+namespace automation {
+
+// The folder of the running test executable, where the build puts the programs and the stand-ins.
+std::wstring binFolder();
+// binFolder() + "\" + name.
+std::wstring besideTests(const std::wstring& name);
+bool fileExists(const std::wstring& path);
+
+// A fresh, empty folder below the user's temporary folder, removed with everything in it at the end.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::wstring& path() const { return path_; }
+  // path() + "\" + relative, with the folders above it created.
+  std::wstring make(const std::wstring& relative) const;
+
+ private:
+  std::wstring path_;
+};
+
+// Points HKLM\SOFTWARE\Pellora\Korvane\ServiceInfo "Location" at a folder (or, given nothing,
+// removes the value) for the test's lifetime, then puts back what was there.
+class ServiceInfoLocation {
+ public:
+  explicit ServiceInfoLocation(const std::optional<std::wstring>& location);
+  ~ServiceInfoLocation();
+  ServiceInfoLocation(const ServiceInfoLocation&) = delete;
+  ServiceInfoLocation& operator=(const ServiceInfoLocation&) = delete;
+
+ private:
+  std::optional<std::wstring> previous_;
+};
+
+// An install folder for one test: the stand-ins' state and logs live below it, the registry names it.
+class Installation {
+ public:
+  Installation() : location_(folder_.path()) {}
+  const std::wstring& path() const { return folder_.path(); }
+  // Writes "<install>\$ENGINE\state.txt" with exactly these lines.
+  void setEngineState(const std::vector<std::string>& lines) const;
+  // The engine stand-in's state file of this installation, to read or change single keys.
+  standin::StateFile engineState() const { return standin::StateFile::engine(path()); }
+  std::wstring masterLogPath() const { return path() + L"\\$LOGS\\KRV.log"; }
+  const TempFolder& folder() const { return folder_; }
+
+ private:
+  TempFolder folder_;
+  ServiceInfoLocation location_;
+};
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> readFile(const std::wstring& path);
+// The lines of a text, each ending at CR LF, CR or LF (the end not included).
+std::vector<std::string> splitLines(const std::string& text);
+
+// A started program, ended at the latest when this object goes.
+class Program {
+ public:
+  // Starts the program with the arguments, in the working folder (the program's own when empty).
+  Program(const std::wstring& executable, const std::wstring& arguments = L"",
+          const std::wstring& workingFolder = L"");
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  bool running() const;
+  // Waits for the end and gives the exit code; nothing (and the program killed) when it has not
+  // ended within timeoutMs. Meanwhile notes whether the program showed any top-level window.
+  std::optional<DWORD> waitForExit(DWORD timeoutMs);
+  bool showedWindow() const { return showedWindow_; }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+  bool showedWindow_ = false;
+};
+
+}  // namespace automation

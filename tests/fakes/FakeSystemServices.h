@@ -1,0 +1,80 @@
+#pragma once
+// Test doubles of other programs, the shell and the system's shutdown. Each records what it was
+// asked in a journal and answers from what the test set up.
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Processes.h"
+#include "platform/Shell.h"
+
+namespace fakes {
+
+class FakeProcesses : public platform::Processes {
+ public:
+  std::uint32_t start(const std::string& commandLine, int showState) override {
+    journal.push_back("start " + commandLine + " (" + std::to_string(showState) + ")");
+    return startResult;
+  }
+  std::uintptr_t openForQuery(std::uint32_t processId) override {
+    journal.push_back("open " + std::to_string(processId));
+    return openResult;
+  }
+  // Answers the queued codes in turn, then 0 (ended).
+  std::uint32_t exitCode(std::uintptr_t process) override {
+    journal.push_back("exitCode " + std::to_string(process));
+    if (exitCodes.empty()) return 0;
+    const std::uint32_t code = exitCodes.front();
+    exitCodes.pop_front();
+    return code;
+  }
+  void close(std::uintptr_t process) override { journal.push_back("close " + std::to_string(process)); }
+  void sleep(std::uint32_t milliseconds) override {
+    journal.push_back("sleep " + std::to_string(milliseconds));
+  }
+
+  std::uint32_t startResult = 4711;  // 0: the program cannot be started
+  std::uintptr_t openResult = 77;    // 0: the process cannot be opened
+  std::deque<std::uint32_t> exitCodes;
+  std::vector<std::string> journal;
+};
+
+class FakeShell : public platform::Shell {
+ public:
+  std::intptr_t open(const std::string& target) override {
+    opened.push_back(target);
+    return result;
+  }
+  std::intptr_t result = 42;
+  std::vector<std::string> opened;
+};
+
+class FakeShutdown : public platform::Shutdown {
+ public:
+  platform::StepResult openProcessToken() override {
+    journal.push_back("openProcessToken");
+    return token;
+  }
+  platform::StepResult lookupPrivilege(const std::string& name) override {
+    journal.push_back("lookupPrivilege " + name);
+    return privilege;
+  }
+  platform::StepResult enablePrivilege() override {
+    journal.push_back("enablePrivilege");
+    return enable;
+  }
+  platform::StepResult exitWindows(std::uint32_t flags, std::uint32_t reason) override {
+    journal.push_back("exitWindows " + std::to_string(flags) + " " + std::to_string(reason));
+    return restart;
+  }
+
+  platform::StepResult token{true, 0};
+  platform::StepResult privilege{true, 0};
+  platform::StepResult enable{true, 0};
+  platform::StepResult restart{true, 0};
+  std::vector<std::string> journal;
+};
+
+}  // namespace fakes

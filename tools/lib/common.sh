@@ -1,0 +1,72 @@
+# Shared by tools/test and tools/demo: installing what the build needs, and starting the X server
+# and the Wine server the Windows programs run under.
+
+KRV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+krv_log() { printf '== %s\n' "$*" >&2; }
+
+# krv_require_packages PKG...: installs the Debian packages that are missing (needs root).
+krv_require_packages() {
+  local missing=() pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    krv_log "missing packages: ${missing[*]} (run as root, or install them)"
+    return 1
+  fi
+  krv_log "installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq </dev/null >/dev/null
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
+}
+
+KRV_BUILD_PACKAGES=(cmake make g++ googletest python3 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  binutils-mingw-w64-x86-64 wine wine64 xvfb xauth)
+
+# Starts an X server of our own on a free display and exports DISPLAY; stopped by krv_stop_servers.
+krv_start_xvfb() {
+  local n
+  for n in $(seq 91 119); do
+    [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
+    Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    KRV_XVFB_PID=$!
+    local i
+    for i in $(seq 1 100); do
+      [ -e "/tmp/.X11-unix/X${n}" ] && break
+      sleep 0.1
+    done
+    if [ -e "/tmp/.X11-unix/X${n}" ]; then
+      export DISPLAY=":${n}"
+      return 0
+    fi
+    kill "$KRV_XVFB_PID" 2>/dev/null || true
+  done
+  krv_log "could not start Xvfb"
+  return 1
+}
+
+# krv_wine_env PREFIX: the environment the Windows programs run in, with a persistent wineserver.
+krv_wine_env() {
+  export WINEPREFIX="$1"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  export WINEARCH=win64
+  mkdir -p "$WINEPREFIX"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    krv_log "preparing the Wine prefix ${WINEPREFIX#"$KRV_ROOT"/}"
+    wineboot -i >/dev/null 2>&1 </dev/null || true
+    wineserver -w
+  fi
+  # One server for the whole run: each program start then costs milliseconds, not seconds.
+  wineserver -p >/dev/null 2>&1 </dev/null
+  # Start the prefix's own services now, with no terminal or pipe: services started by a later
+  # program would inherit its output and hold the reading end (ctest, a pipe) open for the run.
+  wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+krv_stop_servers() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${KRV_XVFB_PID:-}" ]; then kill "$KRV_XVFB_PID" 2>/dev/null || true; fi
+}
