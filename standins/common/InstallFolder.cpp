@@ -18,7 +18,8 @@ std::wstring tidyFolder(std::wstring folder) {
 
 std::wstring registeredLocation() {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return {};
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return {};
   std::wstring value;
   DWORD type = 0;
   DWORD sizeBytes = 0;
@@ -41,8 +42,9 @@ std::wstring registeredLocation() {
 
 std::wstring moduleFolder() {
   HMODULE self = nullptr;
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCWSTR>(&moduleFolder), &self)) {
+  if (!GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&moduleFolder), &self)) {
     return {};
   }
   std::vector<wchar_t> path(MAX_PATH);
@@ -71,7 +73,8 @@ bool createFolders(const std::wstring& folder) {
   if (slash != std::wstring::npos && slash > 0) {
     const std::wstring parent = folder.substr(0, slash);
     // A drive ("C:") or a share root is not created; it exists or the creation below fails.
-    if (parent.back() != L':' && parent.find_first_not_of(L"\\/") != std::wstring::npos) createFolders(parent);
+    if (parent.back() != L':' && parent.find_first_not_of(L"\\/") != std::wstring::npos)
+      createFolders(parent);
   }
   return CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }

@@ -40,15 +40,18 @@ std::string masterLine(const SYSTEMTIME& localTime, std::string_view tag, int nu
   return line;
 }
 
-std::wstring logFolder(const std::wstring& location) { return location + L"\\$LOGS"; }
+std::wstring logFolder(const std::wstring& location) {
+  return location + L"\\$LOGS";
+}
 
 bool appendMasterLog(const std::wstring& location, std::string_view bytes) {
   const std::wstring folder = logFolder(location);
   if (!createFolders(folder)) return false;
   const std::wstring path = folder + L"\\KRV.log";
   // Appending writes land at the end even when another process writes the log at the same time.
-  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&

@@ -51,7 +51,9 @@ bool sameKey(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool holdsLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+bool holdsLineBreak(std::string_view text) {
+  return text.find_first_of("\r\n") != std::string_view::npos;
+}
 
 // The key of a "key=value" line, or nothing for a comment.
 std::optional<std::string_view> keyOf(std::string_view line) {
@@ -62,11 +64,14 @@ std::optional<std::string_view> keyOf(std::string_view line) {
   return trimmed(content.substr(0, equals));
 }
 
-std::string_view valueOf(std::string_view line) { return trimmed(line.substr(line.find('=') + 1)); }
+std::string_view valueOf(std::string_view line) {
+  return trimmed(line.substr(line.find('=') + 1));
+}
 
 std::optional<std::string> readFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
   char chunk[4096];
@@ -96,14 +101,15 @@ bool writeLines(const std::wstring& path, const std::vector<std::string>& lines)
   std::string bytes;
   for (const std::string& line : lines) bytes += line + "\r\n";
   const std::wstring temporary = path + L".new";
-  HANDLE file =
-      CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                   written == bytes.size();
   CloseHandle(file);
-  if (!ok || !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!ok ||
+      !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temporary.c_str());
     return false;
   }

@@ -17,7 +17,9 @@ using namespace krvengine;
 // Fills the tag columns of the lines this library writes for its callers.
 constexpr const char* kManagerTag = " MGR ";
 
-standin::StateFile engineState() { return standin::StateFile::engine(standin::installLocation()); }
+standin::StateFile engineState() {
+  return standin::StateFile::engine(standin::installLocation());
+}
 
 // The answer the state forces on an export ("result.<export>=<code>"), if any.
 std::optional<int> forcedResult(const standin::StateFile& state, const char* exportName) {
@@ -26,7 +28,9 @@ std::optional<int> forcedResult(const standin::StateFile& state, const char* exp
   return static_cast<int>(*code);
 }
 
-std::optional<int> forcedResult(const char* exportName) { return forcedResult(engineState(), exportName); }
+std::optional<int> forcedResult(const char* exportName) {
+  return forcedResult(engineState(), exportName);
+}
 
 // The answer of an export this stand-in does not provide yet, once its pointers have been checked.
 int notProvided(const char* exportName, bool argumentsValid) {
@@ -44,7 +48,9 @@ int WINAPI KRV_OpenSnapshots(int /*caller*/) {
   return state.isNo("administrator") ? kNotAdministrator : kOK;
 }
 
-int WINAPI KRV_CloseSnapshots(int /*caller*/) { return forcedResult("KRV_CloseSnapshots").value_or(kOK); }
+int WINAPI KRV_CloseSnapshots(int /*caller*/) {
+  return forcedResult("KRV_CloseSnapshots").value_or(kOK);
+}
 
 int WINAPI KRV_FindFirstSnapshot(int /*caller*/, char* pattern, _SNAPSHOTINFO* info) {
   return notProvided("KRV_FindFirstSnapshot", pattern && info);
@@ -58,7 +64,9 @@ int WINAPI KRV_SetSnapshotName(int /*caller*/, int /*number*/, char* name) {
   return notProvided("KRV_SetSnapshotName", name != nullptr);
 }
 
-int WINAPI KRV_AnchoredFiles(int /*caller*/, char* list) { return notProvided("KRV_AnchoredFiles", list != nullptr); }
+int WINAPI KRV_AnchoredFiles(int /*caller*/, char* list) {
+  return notProvided("KRV_AnchoredFiles", list != nullptr);
+}
 
 int WINAPI KRV_CheckAnchorList(int /*caller*/, char* list, char* explanation) {
   return notProvided("KRV_CheckAnchorList", list && explanation);
@@ -83,7 +91,8 @@ int WINAPI KRV_LogMessage(unsigned long /*kind*/, char* line) {
   return standin::appendMasterLog(location, entry) ? kOK : kWriteFailed;
 }
 
-int WINAPI KRV_ConvertTime(long /*time*/, int* year, int* month, int* day, int* hour, int* minute, int* second) {
+int WINAPI KRV_ConvertTime(long /*time*/, int* year, int* month, int* day, int* hour, int* minute,
+                           int* second) {
   return notProvided("KRV_ConvertTime", year && month && day && hour && minute && second);
 }
 

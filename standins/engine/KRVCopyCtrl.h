@@ -7,6 +7,7 @@
 // <location> is the ServiceInfo "Location" or, without one, the library's own folder. Keys read:
 //
 //   administrator=no        the user is not a computer administrator: KRV_OpenSnapshots answers -115
+//                           ("no", "false", "0" or "off", in any case; missing means an administrator)
 //   result.<export>=<code>  that export answers <code> and does nothing else (e.g.
 //                           "result.KRV_OpenSnapshots=-103" for an engine that cannot be reached)
 
@@ -35,7 +36,7 @@ namespace krvengine {
 inline constexpr int kOK = 0;
 inline constexpr int kNotAdministrator = -115;
 // The stand-in's own codes.
-inline constexpr int kNotProvided = -501;     // the export is not provided by this stand-in
+inline constexpr int kNotProvided = -501;      // the export is not provided by this stand-in
 inline constexpr int kInvalidArgument = -502;  // a pointer the call needs is NULL, or a size is not positive
 inline constexpr int kWriteFailed = -503;      // a file below the install location could not be written
 

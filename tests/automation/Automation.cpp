@@ -13,7 +13,9 @@ namespace {
 constexpr DWORD kPollMs = 50;
 constexpr UINT kSendTimeoutMs = 2000;
 
-bool elapsed(DWORD start, DWORD timeoutMs) { return GetTickCount() - start >= timeoutMs; }
+bool elapsed(DWORD start, DWORD timeoutMs) {
+  return GetTickCount() - start >= timeoutMs;
+}
 
 // Polls until the probe finds something or the time is up; the probe runs at least once.
 HWND pollFor(DWORD timeoutMs, const std::function<HWND()>& probe) {
@@ -50,13 +52,25 @@ std::wstring className(HWND window) {
   return name;
 }
 
-bool isDialog(HWND window) { return className(window) == L"#32770"; }
-bool isButton(HWND window) { return _wcsicmp(className(window).c_str(), L"Button") == 0; }
-bool isStatic(HWND window) { return _wcsicmp(className(window).c_str(), L"Static") == 0; }
+bool isDialog(HWND window) {
+  return className(window) == L"#32770";
+}
+bool isButton(HWND window) {
+  return _wcsicmp(className(window).c_str(), L"Button") == 0;
+}
+bool isStatic(HWND window) {
+  return _wcsicmp(className(window).c_str(), L"Static") == 0;
+}
 
-LONG styleOf(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
-bool isIconStatic(HWND window) { return isStatic(window) && (styleOf(window) & SS_TYPEMASK) == SS_ICON; }
-bool isDefaultPushButton(HWND window) { return (styleOf(window) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+LONG styleOf(HWND window) {
+  return GetWindowLongW(window, GWL_STYLE);
+}
+bool isIconStatic(HWND window) {
+  return isStatic(window) && (styleOf(window) & SS_TYPEMASK) == SS_ICON;
+}
+bool isDefaultPushButton(HWND window) {
+  return (styleOf(window) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
 
 HWND findTopLevel(const std::function<bool(HWND)>& wanted) {
   for (HWND window : topLevelWindows()) {
@@ -177,7 +191,7 @@ std::optional<Rendered> render(HICON icon, int width, int height) {
   return rendered;
 }
 
-bool close(DWORD a, DWORD b) {
+bool similar(DWORD a, DWORD b) {
   constexpr int kTolerance = 24;  // per colour channel: room for a screen of 16 bits per pixel
   for (int shift = 0; shift < 24; shift += 8) {
     if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > kTolerance)
@@ -191,7 +205,7 @@ double mismatch(const Rendered& icon, const Pixels& screen) {
   if (icon.opaqueCount == 0 || screen.values.size() != icon.colours.values.size()) return 1.0;
   std::size_t differing = 0;
   for (std::size_t i = 0; i < screen.values.size(); ++i) {
-    if (icon.opaque[i] && !close(icon.colours.values[i], screen.values[i])) ++differing;
+    if (icon.opaque[i] && !similar(icon.colours.values[i], screen.values[i])) ++differing;
   }
   return static_cast<double>(differing) / static_cast<double>(icon.opaqueCount);
 }
@@ -216,7 +230,8 @@ std::optional<BoxIcon> recognise(const Pixels& screen) {
   double bestScore = 1.0;
   double runnerUp = 1.0;
   for (const Candidate& candidate : kCandidates) {
-    const std::optional<Rendered> drawn = render(LoadIconW(nullptr, candidate.resource), screen.width, screen.height);
+    const std::optional<Rendered> drawn =
+        render(LoadIconW(nullptr, candidate.resource), screen.width, screen.height);
     if (!drawn) continue;
     const double score = mismatch(*drawn, screen);
     if (score < bestScore) {
@@ -245,16 +260,25 @@ std::wstring wideText(HWND window) {
   if (SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                            kSendTimeoutMs, &copied)) {
+    if (SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
       text.resize(std::min<std::size_t>(copied, length));
       return text;
     }
   }
   const int fallbackLength = GetWindowTextLengthW(window);
   std::wstring text(static_cast<std::size_t>(std::max(fallbackLength, 0)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(window, text.data(), static_cast<int>(text.size())), 0)));
+  text.resize(static_cast<std::size_t>(
+      std::max(GetWindowTextW(window, text.data(), static_cast<int>(text.size())), 0)));
   return text;
+}
+
+// The title the system keeps for a window, read without sending it anything: a search over every
+// window never waits for a busy one.
+std::wstring titleOf(HWND window) {
+  wchar_t title[1024] = {};
+  const int length = InternalGetWindowText(window, title, static_cast<int>(std::size(title)));
+  return std::wstring(title, static_cast<std::size_t>(std::max(length, 0)));
 }
 
 HWND defaultButtonOf(HWND box) {
@@ -266,7 +290,8 @@ HWND defaultButtonOf(HWND box) {
     if (isDefaultPushButton(button)) return button;
   }
   DWORD_PTR answer = 0;
-  if (isDialog(box) && SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer) &&
+  if (isDialog(box) &&
+      SendMessageTimeoutW(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &answer) &&
       HIWORD(answer) == DC_HASDEFID) {
     for (HWND button : buttons) {
       if (GetDlgCtrlID(button) == static_cast<int>(LOWORD(answer))) return button;
@@ -287,10 +312,11 @@ std::wstring toWide(std::string_view utf8) {
 
 std::string toUtf8(std::wstring_view text) {
   if (text.empty()) return {};
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
   std::string utf8(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
+                      nullptr);
   return utf8;
 }
 
@@ -306,22 +332,25 @@ std::string withoutMnemonics(std::string_view caption) {
   return plain;
 }
 
-std::string windowText(HWND window) { return toUtf8(wideText(window)); }
+std::string windowText(HWND window) {
+  return toUtf8(wideText(window));
+}
 
 HWND waitForWindow(const std::string& exactTitle, DWORD timeoutMs) {
   const std::wstring wanted = toWide(exactTitle);
-  return pollFor(timeoutMs, [&] { return findTopLevel([&](HWND w) { return wideText(w) == wanted; }); });
+  return pollFor(timeoutMs, [&] { return findTopLevel([&](HWND w) { return titleOf(w) == wanted; }); });
 }
 
 HWND waitForMessageBox(const std::string& exactTitle, DWORD timeoutMs) {
   const std::wstring wanted = toWide(exactTitle);
   return pollFor(timeoutMs,
-                 [&] { return findTopLevel([&](HWND w) { return isDialog(w) && wideText(w) == wanted; }); });
+                 [&] { return findTopLevel([&](HWND w) { return isDialog(w) && titleOf(w) == wanted; }); });
 }
 
 HWND waitForMessageBoxOf(DWORD processId, DWORD timeoutMs) {
-  return pollFor(timeoutMs,
-                 [&] { return findTopLevel([&](HWND w) { return isDialog(w) && processOf(w) == processId; }); });
+  return pollFor(timeoutMs, [&] {
+    return findTopLevel([&](HWND w) { return isDialog(w) && processOf(w) == processId; });
+  });
 }
 
 std::vector<HWND> visibleWindowsOf(DWORD processId) {
@@ -347,7 +376,8 @@ BoxIcon boxIcon(HWND box, DWORD timeoutMs) {
     HWND control = iconControlOf(box);
     DWORD_PTR icon = 0;
     if (!control ||
-        (SendMessageTimeoutW(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &icon) && icon == 0))
+        (SendMessageTimeoutW(control, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &icon) &&
+         icon == 0))
       return BoxIcon::None;
     // A box just shown may not be painted yet: look again until the time is up.
     if (const std::optional<Pixels> screen = captureClient(control)) {
@@ -386,7 +416,8 @@ bool saveScreenshot(const std::wstring& bmpPath) {
       row[x * 3 + 2] = static_cast<char>((pixel >> 16) & 0xFF);
     }
   }
-  HANDLE out = CreateFileW(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE out =
+      CreateFileW(bmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (out == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -397,12 +428,18 @@ bool saveScreenshot(const std::wstring& bmpPath) {
 
 const char* iconName(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::None: return "none";
-    case BoxIcon::Critical: return "critical";
-    case BoxIcon::Information: return "information";
-    case BoxIcon::Question: return "question";
-    case BoxIcon::Exclamation: return "exclamation";
-    case BoxIcon::Unrecognised: return "unrecognised";
+    case BoxIcon::None:
+      return "none";
+    case BoxIcon::Critical:
+      return "critical";
+    case BoxIcon::Information:
+      return "information";
+    case BoxIcon::Question:
+      return "question";
+    case BoxIcon::Exclamation:
+      return "exclamation";
+    case BoxIcon::Unrecognised:
+      return "unrecognised";
   }
   return "unrecognised";
 }
@@ -420,12 +457,21 @@ BoxContents readBox(HWND box) {
   }
   if (HWND button = defaultButtonOf(box)) contents.defaultButton = withoutMnemonics(windowText(button));
   switch (boxIcon(box)) {
-    case BoxIcon::Critical: contents.criticalIcon = true; break;
-    case BoxIcon::Information: contents.informationIcon = true; break;
-    case BoxIcon::Question: contents.questionIcon = true; break;
-    case BoxIcon::Exclamation: contents.exclamationIcon = true; break;
+    case BoxIcon::Critical:
+      contents.criticalIcon = true;
+      break;
+    case BoxIcon::Information:
+      contents.informationIcon = true;
+      break;
+    case BoxIcon::Question:
+      contents.questionIcon = true;
+      break;
+    case BoxIcon::Exclamation:
+      contents.exclamationIcon = true;
+      break;
     case BoxIcon::None:
-    case BoxIcon::Unrecognised: break;
+    case BoxIcon::Unrecognised:
+      break;
   }
   return contents;
 }
@@ -446,7 +492,8 @@ bool pressButton(HWND window, const std::string& caption) {
     // What a click makes the button send its parent, posted so that a box that ends at once (or a
     // program that stops) cannot block the caller.
     const int id = GetDlgCtrlID(button);
-    return PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button));
   }
   return false;
 }

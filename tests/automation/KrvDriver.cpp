@@ -70,7 +70,9 @@ bool readTimeout(int argc, wchar_t** argv, int index, DWORD& timeoutMs) {
   return true;
 }
 
-std::string utf8(const wchar_t* text) { return automation::toUtf8(text); }
+std::string utf8(const wchar_t* text) {
+  return automation::toUtf8(text);
+}
 
 int waitCommand(const std::string& title, DWORD timeoutMs) {
   HWND window = automation::waitForWindow(title, timeoutMs);

@@ -58,8 +58,8 @@ std::optional<std::wstring> readLocation() {
 
 void writeLocation(const std::optional<std::wstring>& location) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     throw std::runtime_error("cannot open the ServiceInfo key");
   }
   LSTATUS status;
@@ -83,11 +83,20 @@ std::wstring binFolder() {
   return file.substr(0, file.find_last_of(L"\\/"));
 }
 
-std::wstring besideTests(const std::wstring& name) { return binFolder() + L"\\" + name; }
+std::wstring besideTests(const std::wstring& name) {
+  return binFolder() + L"\\" + name;
+}
 
 bool fileExists(const std::wstring& path) {
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring screenshotFile(const std::wstring& name) {
+  const std::wstring bin = binFolder();
+  const std::wstring folder = bin.substr(0, bin.find_last_of(L"\\/")) + L"\\screenshots";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  return folder + L"\\" + name;
 }
 
 TempFolder::TempFolder() {
@@ -103,7 +112,9 @@ TempFolder::TempFolder() {
   }
 }
 
-TempFolder::~TempFolder() { removeTree(path_); }
+TempFolder::~TempFolder() {
+  removeTree(path_);
+}
 
 std::wstring TempFolder::make(const std::wstring& relative) const {
   const std::wstring full = path_ + L"\\" + relative;
@@ -112,7 +123,8 @@ std::wstring TempFolder::make(const std::wstring& relative) const {
   return full;
 }
 
-ServiceInfoLocation::ServiceInfoLocation(const std::optional<std::wstring>& location) : previous_(readLocation()) {
+ServiceInfoLocation::ServiceInfoLocation(const std::optional<std::wstring>& location)
+    : previous_(readLocation()) {
   writeLocation(location);
 }
 
@@ -127,8 +139,8 @@ ServiceInfoLocation::~ServiceInfoLocation() {
 void Installation::setEngineState(const std::vector<std::string>& lines) const {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  HANDLE file = CreateFileW(folder_.make(L"$ENGINE\\state.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(folder_.make(L"$ENGINE\\state.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot write the engine state");
   DWORD written = 0;
   WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
@@ -136,8 +148,8 @@ void Installation::setEngineState(const std::vector<std::string>& lines) const {
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
   char chunk[4096];
@@ -160,7 +172,8 @@ std::vector<std::string> splitLines(const std::string& text) {
   return lines;
 }
 
-Program::Program(const std::wstring& executable, const std::wstring& arguments, const std::wstring& workingFolder) {
+Program::Program(const std::wstring& executable, const std::wstring& arguments,
+                 const std::wstring& workingFolder) {
   std::wstring commandLine = L"\"" + executable + L"\"";
   if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup{};
@@ -183,7 +196,9 @@ Program::~Program() {
   CloseHandle(process_);
 }
 
-bool Program::running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Program::running() const {
+  return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
 
 std::optional<DWORD> Program::waitForExit(DWORD timeoutMs) {
   if (!process_) return std::nullopt;

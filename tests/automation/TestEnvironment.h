@@ -17,6 +17,9 @@ std::wstring binFolder();
 // binFolder() + "\" + name.
 std::wstring besideTests(const std::wstring& name);
 bool fileExists(const std::wstring& path);
+// Where a test keeps a picture of what it saw: "screenshots\<name>" in the build folder, beside the
+// folder of the test executable (created when missing).
+std::wstring screenshotFile(const std::wstring& name);
 
 // A fresh, empty folder below the user's temporary folder, removed with everything in it at the end.
 class TempFolder {

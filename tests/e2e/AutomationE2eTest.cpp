@@ -13,7 +13,9 @@ namespace {
 constexpr DWORD kBoxTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 20000;
 
-std::wstring driver() { return automation::besideTests(L"KrvDriver.exe"); }
+std::wstring driver() {
+  return automation::besideTests(L"KrvDriver.exe");
+}
 
 // A message box shown by another process; the process ends with the box's answer as exit code.
 class OtherProcessBox {

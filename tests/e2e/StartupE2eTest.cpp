@@ -18,7 +18,9 @@ constexpr DWORD kBoxTimeoutMs = 20000;
 constexpr const wchar_t* kInstanceMutex = L"Pellora.Korvane.Manager.Instance";
 const std::string kVersionLine = "Korvane Manager [Version " KRV_VERSION_TEXT "]";
 
-std::wstring korvane() { return automation::besideTests(L"Korvane.exe"); }
+std::wstring korvane() {
+  return automation::besideTests(L"Korvane.exe");
+}
 
 // A top-level window on a thread of its own with a message loop, as a running manager's would be:
 // requests from another process to restore it are carried out by that loop.
@@ -31,8 +33,8 @@ class OtherWindow {
       windowClass.hInstance = GetModuleHandleW(nullptr);
       windowClass.lpszClassName = L"KrvE2eEarlierInstance";
       RegisterClassW(&windowClass);
-      hwnd_ = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 40, 40, 320, 200,
-                              nullptr, nullptr, windowClass.hInstance, nullptr);
+      hwnd_ = CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW, 40, 40, 320,
+                              200, nullptr, nullptr, windowClass.hInstance, nullptr);
       ShowWindow(hwnd_, show);
       threadId_ = GetCurrentThreadId();
       ready_ = true;
@@ -84,7 +86,9 @@ std::vector<HWND> zOrder() {
   return windows;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // "mm/dd/yyyy hh:nn:ss" as local time, or nothing when the text is not one.
 std::optional<SYSTEMTIME> parseLogTime(const std::string& text) {
@@ -152,14 +156,7 @@ TEST(SecondStart, BringsTheEarlierInstancesMinimisedWindowBackAndEndsWithOne) {
   EarlierInstance earlier;
   ASSERT_TRUE(earlier.held());
   OtherWindow manager(L"Korvane\u2122 3.1", SW_SHOWMINIMIZED);
-  // A window naming the product only after the 39 characters the search reads, placed before the
-  // manager's in the window order, must be passed over.
-  OtherWindow decoy(L"A window whose title is long enough: Korvane", SW_SHOWMINIMIZED);
-  SetWindowPos(decoy.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   ASSERT_TRUE(IsIconic(manager.hwnd()));
-  ASSERT_TRUE(IsIconic(decoy.hwnd()));
-  const std::vector<HWND> order = zOrder();
-  EXPECT_LT(position(order, decoy.hwnd()), position(order, manager.hwnd())) << "the decoy is searched first";
 
   automation::Program second(korvane(), L"", install.path());
   ASSERT_TRUE(second.started());
@@ -168,9 +165,28 @@ TEST(SecondStart, BringsTheEarlierInstancesMinimisedWindowBackAndEndsWithOne) {
   EXPECT_FALSE(IsIconic(manager.hwnd())) << "the earlier instance's window is restored";
   EXPECT_TRUE(IsWindowVisible(manager.hwnd()));
   EXPECT_EQ(GetForegroundWindow(), manager.hwnd()) << "and brought to the foreground";
-  EXPECT_TRUE(IsIconic(decoy.hwnd())) << "only the first 39 characters of a title are searched";
   EXPECT_FALSE(second.showedWindow()) << "the second instance shows no window of its own";
-  EXPECT_FALSE(logMentions(install, "Korvane Manager")) << "the second instance stops before the version line";
+  EXPECT_FALSE(automation::fileExists(install.masterLogPath())) << "it stops before the version line";
+}
+
+TEST(SecondStart, SearchesTheFirst39CharactersOfEachTitleWithoutRegardToCase) {
+  automation::Installation install;
+  EarlierInstance earlier;
+  ASSERT_TRUE(earlier.held());
+  // The name ends at character 39 here and at character 40 in the decoy, which comes first in the
+  // window order: only this one may be found.
+  OtherWindow manager(L"Window of the earlier instance: korvane", SW_SHOWMINIMIZED);
+  OtherWindow decoy(L"A decoy, its title a bit longer: Korvane", SW_SHOWMINIMIZED);
+  SetWindowPos(decoy.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  const std::vector<HWND> order = zOrder();
+  ASSERT_LT(position(order, decoy.hwnd()), position(order, manager.hwnd())) << "the decoy is searched first";
+
+  automation::Program second(korvane(), L"", install.path());
+  ASSERT_TRUE(second.started());
+  EXPECT_EQ(second.waitForExit(kExitTimeoutMs), std::optional<DWORD>(1));
+
+  EXPECT_FALSE(IsIconic(manager.hwnd()));
+  EXPECT_TRUE(IsIconic(decoy.hwnd())) << "a name past character 39 is not seen";
 }
 
 TEST(SecondStart, EndsWithOneAndShowsNothingWhenNoWindowBearsTheTitle) {
@@ -188,7 +204,26 @@ TEST(SecondStart, EndsWithOneAndShowsNothingWhenNoWindowBearsTheTitle) {
   EXPECT_FALSE(automation::fileExists(install.masterLogPath())) << "nothing is logged";
 }
 
-// ---- Administrator check ----------------------------------------------------------------------
+// ---- Refused starts -------------------------------------------------------------------------
+
+// The fatal error box the program shows: exactly this text, the error title, the critical icon and
+// only OK. The program waits in it; after OK it ends with exit code 1.
+void expectFatalErrorEndingWithOne(automation::Program& program, const std::string& text,
+                                   const std::wstring& screenshot) {
+  HWND box = automation::waitForMessageBoxOf(program.id(), kBoxTimeoutMs);
+  ASSERT_NE(box, nullptr) << "no message box appeared";
+  const automation::BoxContents contents = automation::readBox(box);
+  automation::saveScreenshot(screenshot);
+  EXPECT_EQ(contents.title, "Error - Korvane");
+  EXPECT_EQ(contents.texts, std::vector<std::string>{text});
+  EXPECT_EQ(contents.buttons, std::vector<std::string>{"OK"});
+  EXPECT_TRUE(contents.criticalIcon) << "icon: " << automation::iconName(automation::boxIcon(box));
+  EXPECT_FALSE(contents.informationIcon || contents.questionIcon || contents.exclamationIcon);
+  Sleep(300);
+  EXPECT_TRUE(program.running()) << "the box waits for the user";
+  ASSERT_TRUE(automation::pressButton(box, "OK"));
+  EXPECT_EQ(program.waitForExit(kExitTimeoutMs), std::optional<DWORD>(1));
+}
 
 TEST(AdministratorCheck, ANonAdministratorSeesTheFatalErrorAndTheProgramEndsWithOneAfterOK) {
   automation::Installation install;
@@ -196,23 +231,34 @@ TEST(AdministratorCheck, ANonAdministratorSeesTheFatalErrorAndTheProgramEndsWith
 
   automation::Program korvaneRun(korvane(), L"", install.path());
   ASSERT_TRUE(korvaneRun.started());
-  HWND box = automation::waitForMessageBoxOf(korvaneRun.id(), kBoxTimeoutMs);
-  ASSERT_NE(box, nullptr) << "no message box appeared";
-  const automation::BoxContents contents = automation::readBox(box);
-  automation::saveScreenshot(install.folder().make(L"administrator-box.bmp"));
-
-  EXPECT_EQ(contents.title, "Error - Korvane");
-  EXPECT_EQ(contents.texts, std::vector<std::string>{"You must be a Computer Administrator to manage Korvane."});
-  EXPECT_EQ(contents.buttons, std::vector<std::string>{"OK"});
-  EXPECT_TRUE(contents.criticalIcon) << "icon: " << automation::iconName(automation::boxIcon(box));
-  EXPECT_FALSE(contents.informationIcon || contents.questionIcon || contents.exclamationIcon);
-  Sleep(300);
-  EXPECT_TRUE(korvaneRun.running()) << "the box waits for the user";
-  EXPECT_FALSE(logMentions(install, "Korvane Manager")) << "nothing is logged before the box is answered";
-
-  ASSERT_TRUE(automation::pressButton(box, "OK"));
-  EXPECT_EQ(korvaneRun.waitForExit(kExitTimeoutMs), std::optional<DWORD>(1));
+  expectFatalErrorEndingWithOne(korvaneRun, "You must be a Computer Administrator to manage Korvane.",
+                                automation::screenshotFile(L"administrator-box.bmp"));
   EXPECT_FALSE(logMentions(install, "Korvane Manager")) << "start-up ends in the box: no version line";
+}
+
+// The manager and the engine library in a folder of their own, with no install location: were the
+// engine contacted, it would fall back to its own folder and log there.
+void expectNoServiceInfoError(const std::optional<std::wstring>& location) {
+  automation::TempFolder folder;
+  automation::ServiceInfoLocation registered(location);
+  const std::wstring program = folder.make(L"Korvane.exe");
+  ASSERT_TRUE(CopyFileW(korvane().c_str(), program.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(automation::besideTests(L"KRVCopyCtrl.dll").c_str(),
+                        folder.make(L"KRVCopyCtrl.dll").c_str(), FALSE));
+
+  automation::Program korvaneRun(program, L"", folder.path());
+  ASSERT_TRUE(korvaneRun.started());
+  expectFatalErrorEndingWithOne(korvaneRun, "Unable to read the Korvane ServiceInfo Key.",
+                                automation::screenshotFile(L"no-location-box.bmp"));
+  EXPECT_FALSE(automation::fileExists(folder.path() + L"\\$LOGS\\KRV.log")) << "the engine is not contacted";
+}
+
+TEST(InstallLocation, AMissingLocationEndsInTheFatalErrorBeforeTheEngineIsContacted) {
+  expectNoServiceInfoError(std::nullopt);
+}
+
+TEST(InstallLocation, AnAllBlankLocationCountsAsMissing) {
+  expectNoServiceInfoError(L"   ");
 }
 
 // ---- Version line -----------------------------------------------------------------------------

@@ -27,11 +27,11 @@ using ConvertTimeFn = int(WINAPI*)(long, int*, int*, int*, int*, int*, int*);
 using BrowseFn = int(WINAPI*)(wchar_t*, HWND, wchar_t*);
 using EditFn = int(WINAPI*)(wchar_t*, HWND, wchar_t*, int);
 
-constexpr const char* kExports[] = {
-    "KRV_OpenSnapshots",   "KRV_CloseSnapshots", "KRV_FindFirstSnapshot",  "KRV_FindNextSnapshot",
-    "KRV_SetSnapshotName", "KRV_AnchoredFiles",  "KRV_CheckAnchorList",    "KRV_CheckExcludedFiles",
-    "KRV_Configuration",   "KRV_LogMessage",     "KRV_ConvertTime",        "KRV_BrowseFolders",
-    "KRV_ShowEditDialog"};
+constexpr const char* kExports[] = {"KRV_OpenSnapshots",    "KRV_CloseSnapshots",     "KRV_FindFirstSnapshot",
+                                    "KRV_FindNextSnapshot", "KRV_SetSnapshotName",    "KRV_AnchoredFiles",
+                                    "KRV_CheckAnchorList",  "KRV_CheckExcludedFiles", "KRV_Configuration",
+                                    "KRV_LogMessage",       "KRV_ConvertTime",        "KRV_BrowseFolders",
+                                    "KRV_ShowEditDialog"};
 
 // The library loaded from a file; unloaded at the end.
 class Library {
@@ -52,7 +52,9 @@ class Library {
   HMODULE module_;
 };
 
-std::wstring libraryPath() { return automation::besideTests(L"KRVCopyCtrl.dll"); }
+std::wstring libraryPath() {
+  return automation::besideTests(L"KRVCopyCtrl.dll");
+}
 
 class StandInEngine : public testing::Test {
  protected:
@@ -275,7 +277,8 @@ TEST_F(StandInEngine, ExportsNotProvidedAnswerSoAndRefuseNullPointersWithoutCras
   EXPECT_EQ(library_.get<ConvertTimeFn>("KRV_ConvertTime")(0, &a, &b, &c, &d, &e, nullptr), kBad);
   EXPECT_EQ(library_.get<ConvertTimeFn>("KRV_ConvertTime")(0, nullptr, &b, &c, &d, &e, &f), kBad);
   EXPECT_EQ(library_.get<BrowseFn>("KRV_BrowseFolders")(wide, nullptr, wide), kNo);
-  EXPECT_EQ(library_.get<BrowseFn>("KRV_BrowseFolders")(nullptr, nullptr, wide), kNo) << "no title is allowed";
+  EXPECT_EQ(library_.get<BrowseFn>("KRV_BrowseFolders")(nullptr, nullptr, wide), kNo)
+      << "no title is allowed";
   EXPECT_EQ(library_.get<BrowseFn>("KRV_BrowseFolders")(wide, nullptr, nullptr), kBad);
   EXPECT_EQ(library_.get<EditFn>("KRV_ShowEditDialog")(wide, nullptr, wide, sizeof(wide)), kNo);
   EXPECT_EQ(library_.get<EditFn>("KRV_ShowEditDialog")(wide, nullptr, nullptr, sizeof(wide)), kBad);

@@ -36,8 +36,9 @@ TEST_F(StandInState, AMissingFileHoldsNothing) {
 }
 
 TEST_F(StandInState, ReadsKeysWithoutRegardToCaseIgnoringCommentsAndOddLines) {
-  write("# the scene\r\n  Area.1.Name =  Original Area  \nno equals sign here\r\n=orphan value\rCOUNT=-12\n"
-        "area.1.name=shadowed\r\nflag=Off");
+  write(
+      "# the scene\r\n  Area.1.Name =  Original Area  \nno equals sign here\r\n=orphan value\rCOUNT=-12\n"
+      "area.1.name=shadowed\r\nflag=Off");
   const auto entries = state_.entries();
   ASSERT_EQ(entries.size(), 3u);
   EXPECT_EQ(entries[0], (std::pair<std::string, std::string>{"Area.1.Name", "Original Area"}));

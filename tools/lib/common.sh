@@ -58,6 +58,10 @@ krv_wine_env() {
     krv_log "preparing the Wine prefix ${WINEPREFIX#"$KRV_ROOT"/}"
     wineboot -i >/dev/null 2>&1 </dev/null || true
     wineserver -w
+    # No window manager runs under Xvfb: unmanaged windows close and restore at once instead of
+    # waiting for one.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null || true
+    wineserver -w
   fi
   # One server for the whole run: each program start then costs milliseconds, not seconds.
   wineserver -p >/dev/null 2>&1 </dev/null
