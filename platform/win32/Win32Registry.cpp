@@ -1,22 +1,29 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/Registry.h"
-#include "platform/win32/Win32Platform.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform::win32 {
 namespace {
 
 HKEY rootKey(RegistryRoot root) {
   switch (root) {
-    case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::Users: return HKEY_USERS;
-    case RegistryRoot::CurrentConfig: return HKEY_CURRENT_CONFIG;
-    case RegistryRoot::DynData: return HKEY_DYN_DATA;
+    case RegistryRoot::ClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users:
+      return HKEY_USERS;
+    case RegistryRoot::CurrentConfig:
+      return HKEY_CURRENT_CONFIG;
+    case RegistryRoot::DynData:
+      return HKEY_DYN_DATA;
   }
   return HKEY_LOCAL_MACHINE;
 }
@@ -25,10 +32,11 @@ HKEY rootKey(RegistryRoot root) {
 std::string ansi(const std::string& utf8) {
   const std::wstring text = wide(utf8);
   if (text.empty()) return {};
-  const int size =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
+  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                                       static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), out.data(), size, "?", nullptr);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), out.data(),
+                      size, "?", nullptr);
   return out;
 }
 
@@ -47,6 +55,17 @@ class Key {
   HKEY key_ = nullptr;
 };
 
+// Queries a value into a buffer of bufferBytes and keeps exactly the bytes the system reported.
+template <typename QueryFn>
+std::optional<RegistryData> query(std::size_t bufferBytes, QueryFn queryValue) {
+  std::vector<BYTE> buffer(bufferBytes);
+  DWORD type = 0;
+  DWORD size = static_cast<DWORD>(bufferBytes);
+  if (queryValue(&type, buffer.data(), &size) != ERROR_SUCCESS) return std::nullopt;
+  return RegistryData{type, std::string(reinterpret_cast<const char*>(buffer.data()),
+                                        std::min<std::size_t>(size, bufferBytes))};
+}
+
 class Win32Registry final : public Registry {
  public:
   std::optional<RegistryData> queryNarrow(RegistryRoot root, const std::string& key, const std::string& value,
@@ -55,13 +74,9 @@ class Win32Registry final : public Registry {
     if (RegOpenKeyExA(rootKey(root), ansi(key).c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS) {
       return std::nullopt;
     }
-    std::vector<BYTE> buffer(bufferBytes);
-    DWORD type = 0;
-    DWORD size = static_cast<DWORD>(bufferBytes);
-    if (RegQueryValueExA(opened.get(), ansi(value).c_str(), nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS) {
-      return std::nullopt;
-    }
-    return RegistryData{type, std::string(reinterpret_cast<const char*>(buffer.data()), std::min<std::size_t>(size, bufferBytes))};
+    return query(bufferBytes, [&](DWORD* type, BYTE* data, DWORD* size) {
+      return RegQueryValueExA(opened.get(), ansi(value).c_str(), nullptr, type, data, size);
+    });
   }
 
   std::optional<RegistryData> queryWide(RegistryRoot root, const std::string& key, const std::string& value,
@@ -70,13 +85,9 @@ class Win32Registry final : public Registry {
     if (RegOpenKeyExW(rootKey(root), wide(key).c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS) {
       return std::nullopt;
     }
-    std::vector<BYTE> buffer(bufferBytes);
-    DWORD type = 0;
-    DWORD size = static_cast<DWORD>(bufferBytes);
-    if (RegQueryValueExW(opened.get(), wide(value).c_str(), nullptr, &type, buffer.data(), &size) != ERROR_SUCCESS) {
-      return std::nullopt;
-    }
-    return RegistryData{type, std::string(reinterpret_cast<const char*>(buffer.data()), std::min<std::size_t>(size, bufferBytes))};
+    return query(bufferBytes, [&](DWORD* type, BYTE* data, DWORD* size) {
+      return RegQueryValueExW(opened.get(), wide(value).c_str(), nullptr, type, data, size);
+    });
   }
 
   bool setNarrow(RegistryRoot root, const std::string& key, const std::string& value, std::uint32_t type,
@@ -86,7 +97,8 @@ class Win32Registry final : public Registry {
                         nullptr, opened.out(), nullptr) != ERROR_SUCCESS) {
       return false;
     }
-    return RegSetValueExA(opened.get(), ansi(value).c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    return RegSetValueExA(opened.get(), ansi(value).c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(bytes.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
   }
 
@@ -97,7 +109,8 @@ class Win32Registry final : public Registry {
                         nullptr, opened.out(), nullptr) != ERROR_SUCCESS) {
       return false;
     }
-    return RegSetValueExW(opened.get(), wide(value).c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+    return RegSetValueExW(opened.get(), wide(value).c_str(), 0, type,
+                          reinterpret_cast<const BYTE*>(bytes.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
   }
 
@@ -112,6 +125,8 @@ class Win32Registry final : public Registry {
 
 }  // namespace
 
-std::unique_ptr<Registry> createRegistry() { return std::make_unique<Win32Registry>(); }
+std::unique_ptr<Registry> createRegistry() {
+  return std::make_unique<Win32Registry>();
+}
 
 }  // namespace platform::win32
