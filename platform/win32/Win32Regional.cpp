@@ -1,23 +1,15 @@
 // The system's ANSI code page, clock and regional settings.
 #include <windows.h>
 
-#include "platform/win32/Win32Platform.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform::win32 {
 namespace {
 
 class Win32AnsiCodec final : public AnsiCodec {
  public:
-  std::string toAnsi(std::string_view utf8) const override {
-    const std::wstring text = wide(utf8);
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         "?", nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), out.data(), size, "?", nullptr);
-    return out;
-  }
+  std::string toAnsi(std::string_view utf8) const override { return toAnsiCodePage(utf8); }
 
   std::string fromAnsi(std::string_view ansi) const override {
     if (ansi.empty()) return {};
@@ -58,8 +50,8 @@ class ResourceStringTable final : public StringTable {
     const wchar_t* text = nullptr;
     // With a zero buffer size LoadStringW hands back a pointer into the resource itself, so a text
     // of any length comes back whole.
-    const int length = LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(id),
-                                   reinterpret_cast<wchar_t*>(&text), 0);
+    const int length =
+        LoadStringW(GetModuleHandleW(nullptr), static_cast<UINT>(id), reinterpret_cast<wchar_t*>(&text), 0);
     if (length <= 0 || !text) return {};
     return narrow(std::wstring_view(text, static_cast<std::size_t>(length)));
   }
@@ -67,9 +59,17 @@ class ResourceStringTable final : public StringTable {
 
 }  // namespace
 
-std::unique_ptr<AnsiCodec> createAnsiCodec() { return std::make_unique<Win32AnsiCodec>(); }
-std::unique_ptr<Clock> createClock() { return std::make_unique<Win32Clock>(); }
-std::unique_ptr<Locale> createLocale() { return std::make_unique<Win32Locale>(); }
-std::unique_ptr<StringTable> createResourceStringTable() { return std::make_unique<ResourceStringTable>(); }
+std::unique_ptr<AnsiCodec> createAnsiCodec() {
+  return std::make_unique<Win32AnsiCodec>();
+}
+std::unique_ptr<Clock> createClock() {
+  return std::make_unique<Win32Clock>();
+}
+std::unique_ptr<Locale> createLocale() {
+  return std::make_unique<Win32Locale>();
+}
+std::unique_ptr<StringTable> createResourceStringTable() {
+  return std::make_unique<ResourceStringTable>();
+}
 
 }  // namespace platform::win32

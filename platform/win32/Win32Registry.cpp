@@ -28,18 +28,6 @@ HKEY rootKey(RegistryRoot root) {
   return HKEY_LOCAL_MACHINE;
 }
 
-// UTF-8 to the ANSI code page, for the names handed to the A functions.
-std::string ansi(const std::string& utf8) {
-  const std::wstring text = wide(utf8);
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                                       static_cast<int>(text.size()), nullptr, 0, "?", nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()), out.data(),
-                      size, "?", nullptr);
-  return out;
-}
-
 class Key {
  public:
   Key() = default;
@@ -71,11 +59,12 @@ class Win32Registry final : public Registry {
   std::optional<RegistryData> queryNarrow(RegistryRoot root, const std::string& key, const std::string& value,
                                           std::size_t bufferBytes) override {
     Key opened;
-    if (RegOpenKeyExA(rootKey(root), ansi(key).c_str(), 0, KEY_READ, opened.out()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(rootKey(root), toAnsiCodePage(key).c_str(), 0, KEY_READ, opened.out()) !=
+        ERROR_SUCCESS) {
       return std::nullopt;
     }
     return query(bufferBytes, [&](DWORD* type, BYTE* data, DWORD* size) {
-      return RegQueryValueExA(opened.get(), ansi(value).c_str(), nullptr, type, data, size);
+      return RegQueryValueExA(opened.get(), toAnsiCodePage(value).c_str(), nullptr, type, data, size);
     });
   }
 
@@ -93,11 +82,11 @@ class Win32Registry final : public Registry {
   bool setNarrow(RegistryRoot root, const std::string& key, const std::string& value, std::uint32_t type,
                  const std::string& bytes) override {
     Key opened;
-    if (RegCreateKeyExA(rootKey(root), ansi(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, opened.out(), nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(rootKey(root), toAnsiCodePage(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, opened.out(), nullptr) != ERROR_SUCCESS) {
       return false;
     }
-    return RegSetValueExA(opened.get(), ansi(value).c_str(), 0, type,
+    return RegSetValueExA(opened.get(), toAnsiCodePage(value).c_str(), 0, type,
                           reinterpret_cast<const BYTE*>(bytes.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
   }
@@ -116,10 +105,11 @@ class Win32Registry final : public Registry {
 
   bool deleteValue(RegistryRoot root, const std::string& key, const std::string& value) override {
     Key opened;
-    if (RegOpenKeyExA(rootKey(root), ansi(key).c_str(), 0, KEY_ALL_ACCESS, opened.out()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(rootKey(root), toAnsiCodePage(key).c_str(), 0, KEY_ALL_ACCESS, opened.out()) !=
+        ERROR_SUCCESS) {
       return false;
     }
-    return RegDeleteValueA(opened.get(), ansi(value).c_str()) == ERROR_SUCCESS;
+    return RegDeleteValueA(opened.get(), toAnsiCodePage(value).c_str()) == ERROR_SUCCESS;
   }
 };
 
