@@ -20,6 +20,10 @@ class Processes {
   virtual std::uintptr_t openForQuery(std::uint32_t processId) = 0;
   // The exit code of an opened process: kStillActive while it runs, 0 when it cannot be read.
   virtual std::uint32_t exitCode(std::uintptr_t process) = 0;
+  // Whether an opened process still runs. By default judged by its exit code alone, which cannot
+  // tell a process that ended with the code kStillActive; the system's version asks the process
+  // itself.
+  virtual bool running(std::uintptr_t process) { return exitCode(process) == kStillActive; }
   virtual void close(std::uintptr_t process) = 0;
   virtual void sleep(std::uint32_t milliseconds) = 0;
 };

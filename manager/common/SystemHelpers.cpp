@@ -25,12 +25,14 @@ std::uint32_t SystemHelpers::RunTool(const std::string& commandLine, std::int16_
     s_.toolkit.processPendingEvents();
     return processId;
   }
-  std::uint32_t exitCode = 0;
+  // Asked of the process itself, not read from its exit code: a program may end with the code
+  // that otherwise means "still running".
+  bool running = true;
   do {
     s_.processes.sleep(kWaitStepMilliseconds);
-    exitCode = s_.processes.exitCode(process);
+    running = s_.processes.running(process);
     s_.toolkit.processPendingEvents();
-  } while (exitCode == platform::kStillActive);
+  } while (running);
   s_.processes.close(process);
   return processId;
 }

@@ -1,13 +1,14 @@
 // Other programs, the shell and the system's shutdown.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <vector>
 
 #include "platform/Processes.h"
 #include "platform/Shell.h"
-#include "platform/win32/Win32Platform.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform::win32 {
 namespace {
@@ -23,7 +24,8 @@ class Win32Processes final : public Processes {
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showState);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info)) {
       return 0;
     }
     CloseHandle(info.hThread);
@@ -32,13 +34,27 @@ class Win32Processes final : public Processes {
   }
 
   std::uintptr_t openForQuery(std::uint32_t processId) override {
-    return reinterpret_cast<std::uintptr_t>(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId));
+    // With the right to wait on it, when that is granted, so that its end can be told for sure.
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, processId);
+    if (!process) process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    return reinterpret_cast<std::uintptr_t>(process);
   }
 
   std::uint32_t exitCode(std::uintptr_t process) override {
     DWORD code = 0;
     if (!GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code)) return 0;
     return code;
+  }
+
+  bool running(std::uintptr_t process) override {
+    switch (WaitForSingleObject(reinterpret_cast<HANDLE>(process), 0)) {
+      case WAIT_OBJECT_0:
+        return false;
+      case WAIT_TIMEOUT:
+        return true;
+      default:  // opened without the right to wait on it
+        return exitCode(process) == kStillActive;
+    }
   }
 
   void close(std::uintptr_t process) override {
@@ -63,7 +79,8 @@ class Win32Shutdown final : public Shutdown {
   }
 
   StepResult openProcessToken() override {
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token_)) return {true, 0};
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token_))
+      return {true, 0};
     token_ = nullptr;
     return {false, GetLastError()};
   }
@@ -81,8 +98,8 @@ class Win32Shutdown final : public Shutdown {
     // Room for the previous state of one privilege: 28 bytes on every system of this kind.
     alignas(TOKEN_PRIVILEGES) unsigned char previous[28] = {};
     DWORD returned = 0;
-    if (AdjustTokenPrivileges(token_, FALSE, &wanted, sizeof(previous), reinterpret_cast<TOKEN_PRIVILEGES*>(previous),
-                              &returned)) {
+    if (AdjustTokenPrivileges(token_, FALSE, &wanted, sizeof(previous),
+                              reinterpret_cast<TOKEN_PRIVILEGES*>(previous), &returned)) {
       return {true, 0};
     }
     return {false, GetLastError()};
@@ -100,8 +117,14 @@ class Win32Shutdown final : public Shutdown {
 
 }  // namespace
 
-std::unique_ptr<Processes> createProcesses() { return std::make_unique<Win32Processes>(); }
-std::unique_ptr<Shell> createShell() { return std::make_unique<Win32Shell>(); }
-std::unique_ptr<Shutdown> createShutdown() { return std::make_unique<Win32Shutdown>(); }
+std::unique_ptr<Processes> createProcesses() {
+  return std::make_unique<Win32Processes>();
+}
+std::unique_ptr<Shell> createShell() {
+  return std::make_unique<Win32Shell>();
+}
+std::unique_ptr<Shutdown> createShutdown() {
+  return std::make_unique<Win32Shutdown>();
+}
 
 }  // namespace platform::win32

@@ -3,12 +3,15 @@
 
 #include "standins/engine/KRVCopyCtrl.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <string>
 
 #include "standins/common/InstallFolder.h"
 #include "standins/common/MasterLog.h"
 #include "standins/common/StateFile.h"
+#include "standins/engine/Configuration.h"
 
 namespace {
 
@@ -16,6 +19,8 @@ using namespace krvengine;
 
 // Fills the tag columns of the lines this library writes for its callers.
 constexpr const char* kManagerTag = " MGR ";
+// Configuration requests are short texts; anything longer is not one.
+constexpr std::size_t kLongestRequest = 1024;
 
 standin::StateFile engineState() {
   return standin::StateFile::engine(standin::installLocation());
@@ -77,7 +82,20 @@ int WINAPI KRV_CheckExcludedFiles(wchar_t* list, char* explanation) {
 }
 
 int WINAPI KRV_Configuration(int /*caller*/, char* request, char* reply) {
-  return notProvided("KRV_Configuration", request && reply);
+  const std::wstring location = standin::installLocation();
+  standin::StateFile state = standin::StateFile::engine(location);
+  if (const std::optional<int> forced = forcedResult(state, "KRV_Configuration")) return *forced;
+  if (!request || !reply) return kInvalidArgument;
+  // The request's end is its NUL; a request without one within any sensible length is refused.
+  const std::size_t length = strnlen(request, kLongestRequest + 1);
+  if (length > kLongestRequest) return kInvalidArgument;
+  const ConfigurationReply answer = answerConfiguration(state, location, std::string_view(request, length));
+  if (answer.result != kOK) return answer.result;
+  // Never more than the smallest reply buffer a caller hands over, and always with its NUL.
+  const std::size_t size = std::min(answer.reply.size(), kLongestReply);
+  std::memcpy(reply, answer.reply.data(), size);
+  reply[size] = '\0';
+  return kOK;
 }
 
 int WINAPI KRV_LogMessage(unsigned long /*kind*/, char* line) {

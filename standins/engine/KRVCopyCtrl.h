@@ -10,6 +10,7 @@
 //                           ("no", "false", "0" or "off", in any case; missing means an administrator)
 //   result.<export>=<code>  that export answers <code> and does nothing else (e.g.
 //                           "result.KRV_OpenSnapshots=-103" for an engine that cannot be reached)
+//   config.<key>...         the boot-time settings and the password (see Configuration.h)
 
 #include <windows.h>
 

@@ -10,6 +10,8 @@
 //        shows a message box (icon: none, critical, information, question, exclamation; buttons:
 //        ok, okcancel, yesno, yesnocancel), prints the answer (OK, Cancel, Yes or No) and ends
 //        with the box's answer as exit code (1 OK, 2 Cancel, 6 Yes, 7 No)
+//   KrvDriver sleep MS [EXITCODE]                   waits MS milliseconds, then ends with EXITCODE
+//                                                   (0 when not given), for tests of waiting callers
 //
 // Exit codes otherwise: 0 done, 1 wrong arguments, 2 window not found (or, for gone, still there),
 // 3 no such button, 4 the picture could not be saved. Texts are printed in UTF-8; a line break
@@ -55,7 +57,8 @@ int usage() {
       "       KrvDriver list\n"
       "       KrvDriver shot FILE.bmp\n"
       "       KrvDriver show TITLE TEXT [none|critical|information|question|exclamation]"
-      " [ok|okcancel|yesno|yesnocancel] [default2|default3]\n",
+      " [ok|okcancel|yesno|yesnocancel] [default2|default3]\n"
+      "       KrvDriver sleep MS [EXITCODE]\n",
       stderr);
   return kUsage;
 }
@@ -163,5 +166,14 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"shot" && argc == 3) return automation::saveScreenshot(argv[2]) ? 0 : kNotSaved;
   if (command == L"show" && argc >= 4 && argc <= 7) return showCommand(argc, argv);
+  if (command == L"sleep" && argc >= 3 && argc <= 4) {
+    wchar_t* end = nullptr;
+    const unsigned long milliseconds = std::wcstoul(argv[2], &end, 10);
+    if (*end != L'\0') return usage();
+    const unsigned long code = argc == 4 ? std::wcstoul(argv[3], &end, 10) : 0;
+    if (*end != L'\0') return usage();
+    Sleep(milliseconds);
+    return static_cast<int>(code);
+  }
   return usage();
 }

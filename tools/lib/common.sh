@@ -64,7 +64,7 @@ krv_wine_env() {
     wineserver -w
   fi
   # One server for the whole run: each program start then costs milliseconds, not seconds.
-  wineserver -p >/dev/null 2>&1 </dev/null
+  wineserver -p >/dev/null 2>&1 </dev/null || true  # already running for this prefix is fine
   # Start the prefix's own services now, with no terminal or pipe: services started by a later
   # program would inherit its output and hold the reading end (ctest, a pipe) open for the run.
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
