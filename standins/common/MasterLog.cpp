@@ -40,14 +40,32 @@ std::string masterLine(const SYSTEMTIME& localTime, std::string_view tag, int nu
   return line;
 }
 
+std::string masterDetailLine(const SYSTEMTIME& localTime, std::string_view tag, int number,
+                             std::string_view detailName, std::string_view text) {
+  std::string name(detailName.substr(0, 8));
+  name.resize(8, ' ');
+  return timeAndTag(localTime, tag, number) + "[" + oneLine(name) + "]" + oneLine(text) + "\r\n";
+}
+
+std::string detailLine(const SYSTEMTIME& localTime, std::string_view tag, std::string_view text) {
+  std::string line = timeAndTag(localTime, tag, 0).substr(0, 19);
+  std::string four(tag.substr(0, 4));
+  four.resize(4, ' ');
+  return line + four + " " + oneLine(text) + "\r\n";
+}
+
 std::wstring logFolder(const std::wstring& location) {
   return location + L"\\$LOGS";
 }
 
 bool appendMasterLog(const std::wstring& location, std::string_view bytes) {
+  return appendLog(location, L"KRV", bytes);
+}
+
+bool appendLog(const std::wstring& location, const std::wstring& name, std::string_view bytes) {
   const std::wstring folder = logFolder(location);
   if (!createFolders(folder)) return false;
-  const std::wstring path = folder + L"\\KRV.log";
+  const std::wstring path = folder + L"\\" + name + L".log";
   // Appending writes land at the end even when another process writes the log at the same time.
   HANDLE file =
       CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

@@ -5,13 +5,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "standins/common/Areas.h"
 #include "standins/common/InstallFolder.h"
 #include "standins/common/MasterLog.h"
 #include "standins/common/StateFile.h"
 #include "standins/engine/Configuration.h"
+#include "standins/engine/Lists.h"
 
 namespace {
 
@@ -21,6 +26,71 @@ using namespace krvengine;
 constexpr const char* kManagerTag = " MGR ";
 // Configuration requests are short texts; anything longer is not one.
 constexpr std::size_t kLongestRequest = 1024;
+// The longest name or pattern a caller hands over is far shorter; the scan for the NUL stops here.
+constexpr std::size_t kLongestText = 4096;
+// The anchored list's limit: 960 bytes with its NUL, the buffer every caller can hand over.
+constexpr std::size_t kLongestAnchoredList = 959;
+// The smallest explanation buffers callers hand over.
+constexpr std::size_t kAnchorExplanationBytes = 960;
+constexpr std::size_t kExcludedExplanationBytes = 200;
+constexpr const char* kEngineTag = " ENG ";
+
+// One open snapshot set per caller value, with the listing its search produced.
+struct Listing {
+  std::vector<standin::Area> areas;
+  std::size_t next = 0;
+};
+
+std::map<int, Listing>& listings() {
+  static std::map<int, Listing> open;
+  return open;
+}
+
+int nextArea(Listing& listing, _SNAPSHOTINFO* info) {
+  if (listing.next >= listing.areas.size()) return kEndOfListing;
+  const standin::Area& area = listing.areas[listing.next++];
+  std::memset(info, 0, sizeof(*info));
+  info->number = area.number;
+  std::memcpy(info->name, area.name.data(), std::min(area.name.size(), sizeof(info->name) - 1));
+  info->lastUpdate = area.lastUpdate;
+  info->lastBoot = area.lastBoot;
+  info->sizeKB = area.sizeKB;
+  return kOK;
+}
+
+void logEngine(const std::wstring& location, const std::string& text) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  standin::appendMasterLog(location, standin::masterLine(now, kEngineTag, standin::kEngineMessage, text));
+}
+
+void copyExplanation(char* buffer, const std::string& text, std::size_t bytes) {
+  const std::size_t size = std::min(text.size(), bytes - 1);
+  std::memcpy(buffer, text.data(), size);
+  buffer[size] = '\0';
+}
+
+std::string utf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                      nullptr);
+  return bytes;
+}
+
+std::string ansi(const std::string& utf8Text) {
+  if (utf8Text.empty()) return {};
+  const int wideSize =
+      MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), nullptr, 0);
+  std::wstring wide(wideSize > 0 ? static_cast<std::size_t>(wideSize) : 0, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), wide.data(), wideSize);
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
 
 standin::StateFile engineState() {
   return standin::StateFile::engine(standin::installLocation());
@@ -47,38 +117,105 @@ int notProvided(const char* exportName, bool argumentsValid) {
 
 extern "C" {
 
-int WINAPI KRV_OpenSnapshots(int /*caller*/) {
+int WINAPI KRV_OpenSnapshots(int caller) {
   const standin::StateFile state = engineState();
   if (const std::optional<int> forced = forcedResult(state, "KRV_OpenSnapshots")) return *forced;
-  return state.isNo("administrator") ? kNotAdministrator : kOK;
+  if (state.isNo("administrator")) return kNotAdministrator;
+  listings()[caller] = Listing{};
+  return kOK;
 }
 
-int WINAPI KRV_CloseSnapshots(int /*caller*/) {
+int WINAPI KRV_CloseSnapshots(int caller) {
+  listings().erase(caller);
   return forcedResult("KRV_CloseSnapshots").value_or(kOK);
 }
 
-int WINAPI KRV_FindFirstSnapshot(int /*caller*/, char* pattern, _SNAPSHOTINFO* info) {
-  return notProvided("KRV_FindFirstSnapshot", pattern && info);
+int WINAPI KRV_FindFirstSnapshot(int caller, char* pattern, _SNAPSHOTINFO* info) {
+  const standin::StateFile state = engineState();
+  if (const std::optional<int> forced = forcedResult(state, "KRV_FindFirstSnapshot")) return *forced;
+  if (!pattern || !info) return kInvalidArgument;
+  const auto listing = listings().find(caller);
+  if (listing == listings().end()) return kNotOpen;
+  const std::string wanted(pattern, strnlen(pattern, kLongestText));
+  listing->second = Listing{};
+  for (const standin::Area& area : standin::loadAreas(state)) {
+    if (wanted == "*" || standin::findArea({area}, wanted)) listing->second.areas.push_back(area);
+  }
+  return nextArea(listing->second, info);
 }
 
-int WINAPI KRV_FindNextSnapshot(int /*caller*/, _SNAPSHOTINFO* info) {
-  return notProvided("KRV_FindNextSnapshot", info != nullptr);
+int WINAPI KRV_FindNextSnapshot(int caller, _SNAPSHOTINFO* info) {
+  if (const std::optional<int> forced = forcedResult("KRV_FindNextSnapshot")) return *forced;
+  if (!info) return kInvalidArgument;
+  const auto listing = listings().find(caller);
+  if (listing == listings().end()) return kNotOpen;
+  return nextArea(listing->second, info);
 }
 
-int WINAPI KRV_SetSnapshotName(int /*caller*/, int /*number*/, char* name) {
-  return notProvided("KRV_SetSnapshotName", name != nullptr);
+int WINAPI KRV_SetSnapshotName(int caller, int number, char* name) {
+  const std::wstring location = standin::installLocation();
+  standin::StateFile state = standin::StateFile::engine(location);
+  if (const std::optional<int> forced = forcedResult(state, "KRV_SetSnapshotName")) return *forced;
+  if (!name) return kInvalidArgument;
+  if (listings().find(caller) == listings().end()) return kNotOpen;
+  const std::string newName(name, strnlen(name, kLongestText));
+  if (!standin::validAreaName(newName)) return standin::kInvalidName;
+  std::vector<standin::Area> areas = standin::loadAreas(state);
+  standin::Area* renamed = nullptr;
+  for (standin::Area& area : areas) {
+    if (area.number == number) renamed = &area;
+  }
+  if (!renamed) return standin::kNoSuchArea;
+  if (const auto same = standin::findArea(areas, newName); same && areas[*same].number != number)
+    return standin::kNameExists;
+  const std::string oldName = renamed->name;
+  renamed->name = newName;
+  if (!standin::saveAreas(state, areas)) return kWriteFailed;
+  logEngine(location, "Area " + std::to_string(number) + " renamed from " + oldName + " to " + newName);
+  return kOK;
 }
 
 int WINAPI KRV_AnchoredFiles(int /*caller*/, char* list) {
-  return notProvided("KRV_AnchoredFiles", list != nullptr);
+  standin::StateFile state = engineState();
+  if (const std::optional<int> forced = forcedResult(state, "KRV_AnchoredFiles")) return *forced;
+  if (!list) return kInvalidArgument;
+  if (list[0] == '\0') {
+    // A read: the stored list, which never exceeds the engine's own limit.
+    const std::string stored = state.get("anchored", "");
+    const std::size_t size = std::min(stored.size(), kLongestAnchoredList);
+    std::memcpy(list, stored.data(), size);
+    list[size] = '\0';
+    return kOK;
+  }
+  const std::size_t length = strnlen(list, kLongestAnchoredList + 1);
+  if (length > kLongestAnchoredList) return kListTooLong;
+  const std::string given(list, length);
+  if (const ListVerdict verdict = checkAnchoredList(given); verdict.code != kOK) return verdict.code;
+  return state.set("anchored", given) ? kOK : kWriteFailed;
 }
 
 int WINAPI KRV_CheckAnchorList(int /*caller*/, char* list, char* explanation) {
-  return notProvided("KRV_CheckAnchorList", list && explanation);
+  if (const std::optional<int> forced = forcedResult("KRV_CheckAnchorList")) return *forced;
+  if (!list || !explanation) return kInvalidArgument;
+  const std::size_t length = strnlen(list, kLongestAnchoredList + 1);
+  ListVerdict verdict;
+  if (length > kLongestAnchoredList) {
+    verdict = {kListTooLong,
+               "The anchored list is longer than " + std::to_string(kLongestAnchoredList) + " characters"};
+  } else {
+    verdict = checkAnchoredList(std::string_view(list, length));
+  }
+  copyExplanation(explanation, verdict.explanation, kAnchorExplanationBytes);
+  return verdict.code;
 }
 
 int WINAPI KRV_CheckExcludedFiles(wchar_t* list, char* explanation) {
-  return notProvided("KRV_CheckExcludedFiles", list && explanation);
+  if (const std::optional<int> forced = forcedResult("KRV_CheckExcludedFiles")) return *forced;
+  if (!list || !explanation) return kInvalidArgument;
+  const std::size_t length = wcsnlen(list, kLongestText);
+  const ListVerdict verdict = checkExcludedList(utf8(std::wstring_view(list, length)));
+  copyExplanation(explanation, ansi(verdict.explanation), kExcludedExplanationBytes);
+  return verdict.code;
 }
 
 int WINAPI KRV_Configuration(int /*caller*/, char* request, char* reply) {
@@ -109,9 +246,14 @@ int WINAPI KRV_LogMessage(unsigned long /*kind*/, char* line) {
   return standin::appendMasterLog(location, entry) ? kOK : kWriteFailed;
 }
 
-int WINAPI KRV_ConvertTime(long /*time*/, int* year, int* month, int* day, int* hour, int* minute,
-                           int* second) {
-  return notProvided("KRV_ConvertTime", year && month && day && hour && minute && second);
+int WINAPI KRV_ConvertTime(long time, int* year, int* month, int* day, int* hour, int* minute, int* second) {
+  if (const std::optional<int> forced = forcedResult("KRV_ConvertTime")) return *forced;
+  if (!year || !month || !day || !hour || !minute || !second) return kInvalidArgument;
+  if (!standin::engineTimeToLocal(time, *year, *month, *day, *hour, *minute, *second)) {
+    *year = *month = *day = *hour = *minute = *second = 0;
+    return kNotATime;
+  }
+  return kOK;
 }
 
 // A missing title only means a dialog without one; the buffers are what must be there.

@@ -11,6 +11,8 @@
 //   result.<export>=<code>  that export answers <code> and does nothing else (e.g.
 //                           "result.KRV_OpenSnapshots=-103" for an engine that cannot be reached)
 //   config.<key>...         the boot-time settings and the password (see Configuration.h)
+//   areas, area.<i>         the areas (see Areas.h)
+//   anchored=<list>         the anchored list, as last set
 
 #include <windows.h>
 
@@ -36,10 +38,14 @@ namespace krvengine {
 
 inline constexpr int kOK = 0;
 inline constexpr int kNotAdministrator = -115;
+inline constexpr int kEndOfListing = -201;
+inline constexpr int kListTooLong = -249;  // an anchored list longer than 959 characters
 // The stand-in's own codes.
 inline constexpr int kNotProvided = -501;      // the export is not provided by this stand-in
 inline constexpr int kInvalidArgument = -502;  // a pointer the call needs is NULL, or a size is not positive
 inline constexpr int kWriteFailed = -503;      // a file below the install location could not be written
+inline constexpr int kNotOpen = -504;          // listing or renaming without an open snapshot set
+inline constexpr int kNotATime = -506;         // an engine time that is no calendar date
 
 }  // namespace krvengine
 

@@ -1,0 +1,85 @@
+#include "standins/engine/Lists.h"
+
+#include <windows.h>
+
+namespace krvengine {
+namespace {
+
+std::string lowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+// The path compared as a folder: lower case, one trailing backslash.
+std::string folderKey(const std::string& path) {
+  std::string key = lowerAscii(path);
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  return key + "\\";
+}
+
+bool fullLocalPath(const std::string& path) {
+  return path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+         path[1] == ':' && path[2] == '\\';
+}
+
+std::string tooMany(std::size_t count) {
+  return std::to_string(count) + " entries given; at most " + std::to_string(kMostListEntries) +
+         " are allowed";
+}
+
+}  // namespace
+
+std::vector<std::string> listEntries(std::string_view list) {
+  std::vector<std::string> entries;
+  std::size_t at = 0;
+  while (at <= list.size()) {
+    std::size_t end = list.find(';', at);
+    if (end == std::string_view::npos) end = list.size();
+    std::string_view entry = list.substr(at, end - at);
+    while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
+    while (!entry.empty() && entry.back() == ' ') entry.remove_suffix(1);
+    if (!entry.empty()) entries.emplace_back(entry);
+    at = end + 1;
+  }
+  return entries;
+}
+
+ListVerdict checkAnchoredList(std::string_view list) {
+  const std::vector<std::string> entries = listEntries(list);
+  if (entries.size() > kMostListEntries) return {kTooManyEntries, tooMany(entries.size())};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string& path = entries[i];
+    if (!fullLocalPath(path) || path.find_first_of("?*\"<>|") != std::string::npos)
+      return {kInvalidEntry, "Not a full local path: " + path};
+    for (unsigned char c : path)
+      if (c < ' ') return {kInvalidEntry, "Not a full local path: " + path};
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+      return {kPathNotFound, "Anchored path not found: " + path};
+    const std::string key = folderKey(path);
+    for (std::size_t j = 0; j < i; ++j) {
+      const std::string other = folderKey(entries[j]);
+      if (other == key) return {kDuplicateEntry, "Anchored twice: " + path};
+      if (key.rfind(other, 0) == 0) return {kNestedEntry, path + " lies inside " + entries[j]};
+      if (other.rfind(key, 0) == 0) return {kNestedEntry, entries[j] + " lies inside " + path};
+    }
+  }
+  return {};
+}
+
+ListVerdict checkExcludedList(std::string_view utf8List) {
+  const std::vector<std::string> entries = listEntries(utf8List);
+  if (entries.size() > kMostListEntries) return {kTooManyEntries, tooMany(entries.size())};
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string& entry = entries[i];
+    if (entry.size() > MAX_PATH - 1) return {kInvalidEntry, "An excluded entry is too long"};
+    for (unsigned char c : entry)
+      if (c < ' ' || c == '"' || c == '<' || c == '>' || c == '|')
+        return {kInvalidEntry, "An excluded entry holds a character no path may hold"};
+    for (std::size_t j = 0; j < i; ++j)
+      if (lowerAscii(entries[j]) == lowerAscii(entry)) return {kDuplicateEntry, "Excluded twice: " + entry};
+  }
+  return {};
+}
+
+}  // namespace krvengine
