@@ -12,8 +12,9 @@
 // "#" is not shown and nothing is asked; otherwise the outcome is shown in a box at the end.
 //
 // State keys read: "cmd.durationms" (how long the progress takes, 1000 by default) and
-// "cmd.result" (a code every task ends with instead of doing its work). The exit code is the
-// outcome; 2 when the command line is not one of the above.
+// "cmd.result" (a code every task ends with instead of doing its work); written:
+// "cmd.commandline", the command line as the tool received it. The exit code is the outcome; 2
+// when the command line is not one of the above.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -288,6 +289,10 @@ LRESULT CALLBACK taskProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+  const std::wstring location = standin::installLocation();
+  standin::StateFile state = standin::StateFile::engine(location);
+  // What the tool was given, exactly, for whoever wants to check its callers.
+  state.set("cmd.commandline", ansi(GetCommandLineW()));
   const std::optional<Command> command = parse(GetCommandLineW());
   if (!command) {
     MessageBoxW(nullptr,
@@ -299,8 +304,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   }
   Task task;
   task.command = *command;
-  task.location = standin::installLocation();
-  const standin::StateFile state = standin::StateFile::engine(task.location);
+  task.location = location;
   const long duration = std::max(100L, std::min(600000L, state.number("cmd.durationms").value_or(1000)));
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};

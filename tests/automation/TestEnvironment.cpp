@@ -39,15 +39,15 @@ void createFolders(const std::wstring& folder) {
   CreateDirectoryW(folder.c_str(), nullptr);
 }
 
-std::optional<std::wstring> readLocation() {
+std::optional<std::wstring> readText(const wchar_t* keyName, const wchar_t* valueName) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return std::nullopt;
   std::optional<std::wstring> value;
   wchar_t buffer[1024] = {};
   DWORD size = sizeof(buffer) - sizeof(wchar_t);
   DWORD type = 0;
-  if (RegQueryValueExW(key, kLocationValue, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
+  if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
           ERROR_SUCCESS &&
       type == REG_SZ) {
     value = buffer;
@@ -56,22 +56,30 @@ std::optional<std::wstring> readLocation() {
   return value;
 }
 
-void writeLocation(const std::optional<std::wstring>& location) {
+void writeText(const wchar_t* keyName, const wchar_t* valueName, const std::optional<std::wstring>& text) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kServiceInfoKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    throw std::runtime_error("cannot open the ServiceInfo key");
+  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyName, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    throw std::runtime_error("cannot open a registry key");
   }
   LSTATUS status;
-  if (location) {
-    status = RegSetValueExW(key, kLocationValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(location->c_str()),
-                            static_cast<DWORD>((location->size() + 1) * sizeof(wchar_t)));
+  if (text) {
+    status = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
+                            static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)));
   } else {
-    status = RegDeleteValueW(key, kLocationValue);
+    status = RegDeleteValueW(key, valueName);
     if (status == ERROR_FILE_NOT_FOUND) status = ERROR_SUCCESS;
   }
   RegCloseKey(key);
-  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write the ServiceInfo Location");
+  if (status != ERROR_SUCCESS) throw std::runtime_error("cannot write a registry value");
+}
+
+std::optional<std::wstring> readLocation() {
+  return readText(kServiceInfoKey, kLocationValue);
+}
+
+void writeLocation(const std::optional<std::wstring>& location) {
+  writeText(kServiceInfoKey, kLocationValue, location);
 }
 
 }  // namespace
@@ -133,6 +141,19 @@ ServiceInfoLocation::~ServiceInfoLocation() {
     writeLocation(previous_);
   } catch (const std::exception&) {
     // Nothing more can be done at the end of a test; the next one sets its own location.
+  }
+}
+
+ApplicationPath::ApplicationPath(const std::optional<std::wstring>& folder)
+    : previous_(readText(kAppPathsKey, L"Path")) {
+  writeText(kAppPathsKey, L"Path", folder);
+}
+
+ApplicationPath::~ApplicationPath() {
+  try {
+    writeText(kAppPathsKey, L"Path", previous_);
+  } catch (const std::exception&) {
+    // Nothing more can be done at the end of a test.
   }
 }
 

@@ -49,6 +49,21 @@ class ServiceInfoLocation {
   std::optional<std::wstring> previous_;
 };
 
+// The manager's application path, HKLM\...\App Paths\Korvane.exe "Path": the folder of the
+// companion programs. Set (or, given nothing, removed) for the test's lifetime, then put back.
+inline constexpr const wchar_t* kAppPathsKey =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Korvane.exe";
+class ApplicationPath {
+ public:
+  explicit ApplicationPath(const std::optional<std::wstring>& folder);
+  ~ApplicationPath();
+  ApplicationPath(const ApplicationPath&) = delete;
+  ApplicationPath& operator=(const ApplicationPath&) = delete;
+
+ private:
+  std::optional<std::wstring> previous_;
+};
+
 // An install folder for one test: the stand-ins' state and logs live below it, the registry names it.
 class Installation {
  public:

@@ -286,6 +286,10 @@ TEST_F(StandInCommandTool, AnUnattendedCopyCreatesTheRescueAreaAndStoresItsOutco
   EXPECT_LE(std::abs(now - updated), 60) << rescue;
   EXPECT_NE(rescue.find("|5000|Rescue Area"), std::string::npos) << "the source's size: " << rescue;
   EXPECT_EQ(copyResult(), 0u);
+  EXPECT_EQ(install_.engineState().get("cmd.commandline"),
+            "\"" + automation::toUtf8(automation::besideTests(L"KRVCmd.exe")) +
+                "\" \"#Copy/Update\" COPY \"Original Area\" \"Rescue Area\"")
+      << "the command line is kept as received";
 
   const auto master = masterLines();
   ASSERT_EQ(master.size(), 1u);
