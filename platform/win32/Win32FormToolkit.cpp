@@ -628,7 +628,13 @@ void FormWindow::applySelection(ui::ListView& list, HWND h) {
   LVITEMW state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   state.state = 0;
-  SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  // Only the rows that are selected or focused are cleared: clearing "all rows" walks every row of
+  // a virtual list, which for a log of a million entries takes seconds.
+  for (const UINT flag : {LVNI_SELECTED, LVNI_FOCUSED}) {
+    const auto row = SendMessageW(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flag);
+    if (row >= 0 && row != list.selectedIndex())
+      SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+  }
   if (list.selectedIndex() >= 0) {
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(list.selectedIndex()),

@@ -247,3 +247,70 @@ TEST(Widths, WidestDescriptionIsExactWithoutMeasuringEveryText) {
 }
 
 }  // namespace
+
+namespace {
+
+// The order the description column must have, by plain comparison of the folded texts.
+std::vector<std::uint32_t> referenceOrder(const quillon::MasterLog& log) {
+  std::vector<std::uint32_t> order(log.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  auto folded = [&](std::uint32_t i) {
+    std::string t(log.description(i));
+    for (char& c : t)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return t;
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return folded(a) < folded(b); });
+  return order;
+}
+
+TEST(EntryOrder, DescriptionsWithLongCommonBeginningsSortAsTheirTexts) {
+  // Texts sharing long beginnings, differing in case only, ending in NUL characters, repeated, and
+  // of every length around the eight-character steps the sort works in.
+  const std::vector<std::string> texts = {
+      "Copy/Update of Original Area onto Rescue Area finished (12)",
+      "Copy/Update of Original Area onto Rescue Area finished (2)",
+      "copy/update of original area onto rescue area FINISHED (3)",
+      "Copy/Update of Original Area onto Rescue Area finished",
+      "Copy/Update of Original Area onto Rescue Area finished",
+      std::string("Copy/Upd\0", 9),
+      "Copy/Upd",
+      "Copy/Up",
+      "Copy/Update",
+      "Copy/Update of Original Area onto Rescue Area finished (12)x",
+      "",
+      "zeta",
+      "Zeta",
+      "\xe9t\xe9",
+  };
+  std::string bytes;
+  unsigned seed = 7;
+  for (int i = 0; i < 400; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    bytes += line("0001", texts[(seed >> 8) % texts.size()]) + "\r\n";
+  }
+  const auto log = parse(bytes);
+  ASSERT_EQ(log.size(), 400u);
+  EXPECT_EQ(quillon::sortedOrder(log, quillon::kDescriptionColumn, false), referenceOrder(log));
+}
+
+TEST(EntryOrder, DatesOutOfFileOrderSortStably) {
+  std::string bytes;
+  unsigned seed = 3;
+  for (int i = 0; i < 300; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const int minute = static_cast<int>((seed >> 8) % 6);
+    bytes += line("0001", std::to_string(i), "12/08/2026 10:0" + std::to_string(minute) + ":00") + "\r\n";
+  }
+  const auto log = parse(bytes);
+  const auto order = quillon::sortedOrder(log, quillon::kSortKeyColumn, false);
+  ASSERT_EQ(order.size(), 300u);
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    const auto& a = log.entry(order[i - 1]);
+    const auto& b = log.entry(order[i]);
+    ASSERT_TRUE(a.when < b.when || (a.when == b.when && order[i - 1] < order[i])) << i;
+  }
+}
+
+}  // namespace
