@@ -8,6 +8,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
+#include "platform/FileReader.h"
 #include "platform/Locale.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -15,6 +16,7 @@
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
+#include "ui/FormToolkit.h"
 #include "ui/Toolkit.h"
 
 namespace platform::win32 {
@@ -33,5 +35,8 @@ std::unique_ptr<Registry> createRegistry();
 std::unique_ptr<Processes> createProcesses();
 std::unique_ptr<Shell> createShell();
 std::unique_ptr<Shutdown> createShutdown();
+// The renderer of the form model (message boxes included), and whole-file reading.
+std::unique_ptr<ui::FormToolkit> createFormToolkit();
+std::unique_ptr<FileReader> createFileReader();
 
 }  // namespace platform::win32

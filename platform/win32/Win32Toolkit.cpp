@@ -3,6 +3,7 @@
 
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Forms.h"
 
 namespace platform::win32 {
 namespace {
@@ -50,32 +51,40 @@ ui::Answer answerOf(int result) {
   }
 }
 
+}  // namespace
+
+ui::Answer showMessageBox(const ui::MessageBoxRequest& request) {
+  // Modal to the application: owned by its active window, or, with none, disabling every window
+  // of the thread while it is shown.
+  HWND owner = GetActiveWindow();
+  UINT flags = buttonFlags(request.buttons) | iconFlags(request.icon) | defaultButtonFlags(request.defaultButton);
+  if (!owner) flags |= MB_TASKMODAL | MB_SETFOREGROUND;
+  const int result = MessageBoxW(owner, wide(request.text).c_str(), wide(request.title).c_str(), flags);
+  return answerOf(result);
+}
+
+void processPendingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      // Leave the quit request for the message loop that owns it.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+namespace {
+
 class Win32Toolkit final : public ui::Toolkit {
  public:
   void initCommonControls() override { InitCommonControls(); }
 
-  ui::Answer messageBox(const ui::MessageBoxRequest& request) override {
-    // Modal to the application: owned by its active window, or, with none, disabling every window
-    // of the thread while it is shown.
-    HWND owner = GetActiveWindow();
-    UINT flags = buttonFlags(request.buttons) | iconFlags(request.icon) | defaultButtonFlags(request.defaultButton);
-    if (!owner) flags |= MB_TASKMODAL | MB_SETFOREGROUND;
-    const int result = MessageBoxW(owner, wide(request.text).c_str(), wide(request.title).c_str(), flags);
-    return answerOf(result);
-  }
+  ui::Answer messageBox(const ui::MessageBoxRequest& request) override { return showMessageBox(request); }
 
-  void processPendingEvents() override {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        // Leave the quit request for the message loop that owns it.
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        break;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
+  void processPendingEvents() override { processPendingMessages(); }
 };
 
 }  // namespace

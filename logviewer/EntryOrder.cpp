@@ -1,0 +1,188 @@
+#include "logviewer/EntryOrder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace quillon {
+namespace {
+
+unsigned char fold(unsigned char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<unsigned char>(c - 32) : c;
+}
+
+// The "0000" text of a number orders as this key: "-" sorts before the digits, and among negative
+// numbers a larger magnitude gives a larger text ("-0005" < "-0010").
+std::uint32_t typeKey(std::int32_t number) {
+  return number < 0 ? static_cast<std::uint32_t>(-static_cast<std::int64_t>(number))
+                    : 1000u + static_cast<std::uint32_t>(number);
+}
+
+struct Keyed {
+  std::uint64_t key;
+  std::uint32_t index;
+};
+
+// Sorts v[begin, end) by key, stably, with the least significant byte first; passes in which
+// every key has the same byte are skipped. Small ranges are sorted by insertion.
+void radixSort(std::vector<Keyed>& v, std::vector<Keyed>& scratch, std::size_t begin, std::size_t end) {
+  const std::size_t n = end - begin;
+  if (n < 2) return;
+  if (n <= 48) {
+    for (std::size_t i = begin + 1; i < end; ++i) {
+      const Keyed item = v[i];
+      std::size_t j = i;
+      while (j > begin && v[j - 1].key > item.key) {
+        v[j] = v[j - 1];
+        --j;
+      }
+      v[j] = item;
+    }
+    return;
+  }
+  if (scratch.size() < n) scratch.resize(n);
+  Keyed* from = v.data() + begin;
+  Keyed* to = scratch.data();
+  bool inScratch = false;
+  for (int shift = 0; shift < 64; shift += 8) {
+    std::array<std::size_t, 257> count{};
+    for (std::size_t i = 0; i < n; ++i) ++count[((from[i].key >> shift) & 0xFF) + 1];
+    if (std::any_of(count.begin() + 1, count.end(), [n](std::size_t c) { return c == n; })) continue;
+    for (int b = 0; b < 256; ++b) count[b + 1] += count[b];
+    for (std::size_t i = 0; i < n; ++i) to[count[(from[i].key >> shift) & 0xFF]++] = from[i];
+    std::swap(from, to);
+    inScratch = !inScratch;
+  }
+  if (inScratch) std::copy(from, from + n, v.data() + begin);
+}
+
+std::vector<std::uint32_t> identity(std::size_t n) {
+  std::vector<std::uint32_t> order(n);
+  for (std::uint32_t i = 0; i < n; ++i) order[i] = i;
+  return order;
+}
+
+std::vector<std::uint32_t> byDate(const MasterLog& log) {
+  const auto& entries = log.entries();
+  // Logs are written in time order: an ordered log needs no sort.
+  bool ordered = true;
+  for (std::size_t i = 1; i < entries.size() && ordered; ++i)
+    ordered = entries[i - 1].when <= entries[i].when;
+  if (ordered) return identity(entries.size());
+  std::vector<Keyed> keyed(entries.size()), scratch;
+  for (std::uint32_t i = 0; i < keyed.size(); ++i) keyed[i] = {entries[i].when, i};
+  radixSort(keyed, scratch, 0, keyed.size());
+  std::vector<std::uint32_t> order(keyed.size());
+  for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].index;
+  return order;
+}
+
+// Counting by the type key (at most 11000 different values): stable and linear.
+std::vector<std::uint32_t> byType(const MasterLog& log) {
+  const auto& entries = log.entries();
+  std::vector<std::uint32_t> start(11001 + 1, 0);
+  for (const MasterEntry& e : entries) ++start[std::min<std::uint32_t>(typeKey(e.number), 11000) + 1];
+  for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
+  std::vector<std::uint32_t> order(entries.size());
+  for (std::uint32_t i = 0; i < entries.size(); ++i)
+    order[start[std::min<std::uint32_t>(typeKey(entries[i].number), 11000)]++] = i;
+  return order;
+}
+
+// The eight folded characters from depth on, big-endian, zero after the text's end.
+std::uint64_t chunkAt(std::string_view text, std::size_t depth) {
+  std::uint64_t key = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    key <<= 8;
+    if (depth + i < text.size()) key |= fold(static_cast<unsigned char>(text[depth + i]));
+  }
+  return key;
+}
+
+// How many characters from depth on all texts of the group share, ignoring case.
+std::size_t commonLength(const MasterLog& log, const Keyed* group, std::size_t n, std::size_t depth) {
+  const std::string_view first = log.description(group[0].index);
+  std::size_t common = first.size() > depth ? first.size() - depth : 0;
+  for (std::size_t k = 1; k < n && common > 0; ++k) {
+    const std::string_view other = log.description(group[k].index);
+    const std::size_t limit = std::min(common, other.size() > depth ? other.size() - depth : 0);
+    std::size_t i = 0;
+    while (i < limit) {
+      // Exact runs are compared quickly; a difference is looked at again without case.
+      const void* a = first.data() + depth + i;
+      const void* b = other.data() + depth + i;
+      if (std::memcmp(a, b, limit - i) == 0) {
+        i = limit;
+        break;
+      }
+      while (i < limit && first[depth + i] == other[depth + i]) ++i;
+      if (i < limit && fold(static_cast<unsigned char>(first[depth + i])) ==
+                           fold(static_cast<unsigned char>(other[depth + i]))) {
+        ++i;
+        continue;
+      }
+      break;
+    }
+    common = i;
+  }
+  return common;
+}
+
+// Orders by the descriptions: by eight characters at a time, each tied group first skipping what
+// all its texts share, so that long common beginnings cost one pass instead of many comparisons.
+std::vector<std::uint32_t> byDescription(const MasterLog& log) {
+  const std::size_t n = log.size();
+  std::vector<Keyed> keyed(n), scratch;
+  for (std::uint32_t i = 0; i < n; ++i) keyed[i] = {0, i};
+  struct Group {
+    std::size_t begin, end, depth;
+  };
+  std::vector<Group> pending;
+  if (n > 1) pending.push_back({0, n, 0});
+  while (!pending.empty()) {
+    Group g = pending.back();
+    pending.pop_back();
+    const std::size_t size = g.end - g.begin;
+    std::size_t depth = g.depth + commonLength(log, keyed.data() + g.begin, size, g.depth);
+    for (std::size_t i = g.begin; i < g.end; ++i)
+      keyed[i].key = chunkAt(log.description(keyed[i].index), depth);
+    radixSort(keyed, scratch, g.begin, g.end);
+    for (std::size_t run = g.begin; run < g.end;) {
+      std::size_t last = run + 1;
+      while (last < g.end && keyed[last].key == keyed[run].key) ++last;
+      if (last - run > 1) {
+        bool longer = false;
+        for (std::size_t i = run; i < last && !longer; ++i)
+          longer = log.description(keyed[i].index).size() > depth + 8;
+        if (longer) {
+          pending.push_back({run, last, depth + 8});
+        } else {
+          // The texts end here and agree but for NUL characters at their ends: the shorter first.
+          for (std::size_t i = run; i < last; ++i) keyed[i].key = log.description(keyed[i].index).size();
+          radixSort(keyed, scratch, run, last);
+        }
+      }
+      run = last;
+    }
+  }
+  std::vector<std::uint32_t> order(n);
+  for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].index;
+  return order;
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> sortedOrder(const MasterLog& log, std::size_t column, bool descending) {
+  std::vector<std::uint32_t> order;
+  if (column == kTypeColumn) {
+    order = byType(log);
+  } else if (column == kDescriptionColumn) {
+    order = byDescription(log);
+  } else {
+    order = byDate(log);
+  }
+  if (descending) std::reverse(order.begin(), order.end());
+  return order;
+}
+
+}  // namespace quillon

@@ -1,0 +1,258 @@
+#include "logviewer/FrmMain.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "logviewer/EntryOrder.h"
+#include "logviewer/Registry.h"
+#include "platform/ClassicRuntime.h"
+
+namespace quillon {
+namespace {
+
+constexpr const char* kServiceInfoLocation =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellora\\Korvane\\ServiceInfo\\Location";
+constexpr const char* kMasterLog = "\\$LOGS\\KRV.log";
+constexpr const char* kLogsFolder = "\\$LOGS\\";
+
+// The client area the window starts with, in twips.
+constexpr int kStartWidth = 9630;
+constexpr int kStartHeight = 6285;
+// Starting widths of the columns the user may drag, in twips.
+constexpr int kDateWidth = 1900;
+constexpr int kTypeWidth = 750;
+// Room beside a text in its column, in twips.
+constexpr int kDescriptionMargin = 60;
+constexpr int kDetailMargin = 120;
+
+// Column widths are whole twips; a text of millions of characters is wider than any screen, and is
+// held at the largest width a column can take.
+int columnTwips(std::int64_t twips) {
+  return static_cast<int>(std::clamp<std::int64_t>(twips, 0, std::numeric_limits<int>::max() / 2));
+}
+
+}  // namespace
+
+FrmMain::FrmMain(const ViewerServices& services)
+    : ui::Form(services.toolkit, "frmMain"),
+      lvLogMaster(addListView("lvLogMaster")),
+      lvLogDetail(addListView("lvLogDetail")),
+      StatusBar1(addStatusBar("StatusBar1")),
+      ImageList1(addImageList("ImageList1")),
+      services_(services) {
+  resizable = true;
+  iconResourceId = 1;
+  setClientSize(kStartWidth, kStartHeight);
+  ImageList1.imageSize = 16;
+  const char* keys[] = {"ADV", "DET", "ERR", "REC"};
+  for (int i = 0; i < 4; ++i) ImageList1.images.push_back({keys[i], kFirstCategoryPicture + i});
+
+  lvLogMaster.setColumns({{"", kDateWidth}, {"", kTypeWidth}, {"", 0}, {"", 0}});
+  lvLogMaster.setSmallIcons(&ImageList1);
+  lvLogMaster.setVirtual([this](std::size_t row) { return masterItem(row); });
+  lvLogMaster.setSort(true, kSortKeyColumn, ui::SortOrder::Ascending);
+  lvLogMaster.onItemClick = [this](std::size_t row) { lvLogMaster_ItemClick(row); };
+  lvLogMaster.onColumnClick = [this](std::size_t column) { lvLogMaster_ColumnClick(column); };
+  lvLogMaster.tabIndex = 0;
+
+  lvLogDetail.setColumns({{"", 0}});
+  lvLogDetail.setVirtual([this](std::size_t row) { return detailItem(row); });
+  lvLogDetail.setVisible(false);
+  lvLogDetail.tabIndex = 1;
+
+  onLoad = [this] { Form_Load(); };
+  onResize = [this] { Form_Resize(); };
+}
+
+void FrmMain::Form_Initialize() {
+  services_.toolkit.initCommonControls();
+  std::string value;
+  if (ReadRegistryValue(services_.registry, services_.codec, kServiceInfoLocation, value)) {
+    location_ = value;
+  } else {
+    ui::MessageBoxRequest box;
+    box.text = services_.strings.text(text::kNoServiceInfo);
+    box.title = services_.strings.text(text::kProgramTitle);
+    box.buttons = ui::Buttons::OK;
+    box.icon = ui::Icon::None;
+    services_.toolkit.messageBox(box);
+    location_.clear();
+  }
+  separators_.date = services_.locale.dateSeparator();
+  separators_.time = services_.locale.timeSeparator();
+
+  setCaption(services_.strings.text(text::kCaption));
+  ui::MenuItem action{"mAction", services_.strings.text(text::kActionMenu)};
+  ui::MenuItem refresh{"mRefresh", services_.strings.text(text::kRefresh), ui::Key::F5};
+  refresh.onClick = [this] { mRefresh_Click(); };
+  ui::MenuItem exit{"mExit", services_.strings.text(text::kExit)};
+  exit.onClick = [this] { mExit_Click(); };
+  action.items = {refresh, ui::MenuItem{"mSeparator1", "-"}, exit};
+  menus().clear();
+  addMenu(action);
+  const ui::ScreenMetrics metrics = screen();
+  scrollBarWidth_ = metrics.verticalScrollBarWidth * metrics.twipsPerPixelX;
+
+  lvLogMaster.setColumnHeader(kDateColumn, services_.strings.text(text::kDateHeader));
+  lvLogMaster.setColumnHeader(kTypeColumn, services_.strings.text(text::kTypeHeader));
+  lvLogMaster.setColumnHeader(kDescriptionColumn, services_.strings.text(text::kDescriptionHeader));
+  lvLogDetail.setColumnHeader(0, services_.strings.text(text::kDetailsHeader));
+}
+
+void FrmMain::Form_Load() {
+  LoadMasterLog();
+}
+
+void FrmMain::Form_Resize() {
+  const ui::ScreenMetrics metrics = screen();
+  const std::int64_t w = clientWidth();
+  const std::int64_t fourPixels = 4 * metrics.twipsPerPixelX;
+
+  lvLogMaster.setBounds({0, lvLogMaster.top(), static_cast<int>(w), lvLogMaster.height()});
+  std::int64_t description = w - lvLogMaster.columnWidth(kDateColumn) - lvLogMaster.columnWidth(kTypeColumn) -
+                             scrollBarWidth_ - fourPixels;
+  description = std::max<std::int64_t>({description, scrollBarWidth_, widestDescription_});
+  lvLogMaster.setColumnWidth(kDescriptionColumn, columnTwips(description));
+  lvLogMaster.setColumnWidth(kSortKeyColumn, 0);
+
+  lvLogDetail.setBounds({0, lvLogDetail.top(), static_cast<int>(w), lvLogDetail.height()});
+  std::int64_t details = w - scrollBarWidth_ - fourPixels;
+  details = std::max<std::int64_t>({details, scrollBarWidth_, widestDetail_});
+  lvLogDetail.setColumnWidth(0, columnTwips(details));
+  ArrangeLists();
+}
+
+void FrmMain::ArrangeLists() {
+  const ui::ScreenMetrics metrics = screen();
+  const int w = clientWidth();
+  int available = clientHeight() - StatusBar1.height() + 2 * metrics.twipsPerPixelY;
+  available = std::max(available, 100 * metrics.twipsPerPixelY);
+  int masterHeight = available;
+  if (lvLogDetail.itemCount() > 0) {
+    masterHeight = static_cast<int>(classic::roundHalfEven(available * 0.25));
+    lvLogDetail.setBounds({0, masterHeight, w, available - masterHeight});
+    lvLogDetail.setVisible(true);
+  } else {
+    lvLogDetail.setVisible(false);
+  }
+  lvLogMaster.setBounds({0, 0, w, masterHeight});
+  if (lvLogMaster.itemCount() > 0) lvLogMaster.ensureSelectedVisible();
+}
+
+void FrmMain::UpdateStatus() {
+  if (detail_.empty()) {
+    StatusBar1.setSimpleText("");
+    return;
+  }
+  StatusBar1.setSimpleText("      " + services_.strings.text(text::kDetailStatus) + " " +
+                           classic::signedNumberText(static_cast<std::int64_t>(detail_.size())));
+}
+
+void FrmMain::mRefresh_Click() {
+  LoadMasterLog();
+}
+void FrmMain::mExit_Click() {
+  unload();
+}
+
+void FrmMain::lvLogMaster_ItemClick(std::size_t row) {
+  if (row >= order_.size()) return;
+  LoadDetailLog(master_.detailName(order_[row]));
+}
+
+void FrmMain::lvLogMaster_ColumnClick(std::size_t column) {
+  const std::size_t k = column == kDateColumn ? kSortKeyColumn : column;
+  if (sortColumn_ == k) {
+    descending_ = !descending_;
+  } else {
+    sortColumn_ = k;
+    descending_ = false;
+  }
+  // The selection stays on the same entry, wherever the new order puts it.
+  const std::ptrdiff_t selectedRow = lvLogMaster.selectedIndex();
+  const std::ptrdiff_t selectedEntry =
+      selectedRow >= 0 ? static_cast<std::ptrdiff_t>(order_[selectedRow]) : -1;
+  applySort();
+  lvLogMaster.setItemCount(order_.size());
+  if (selectedEntry >= 0) {
+    const auto found = std::find(order_.begin(), order_.end(), static_cast<std::uint32_t>(selectedEntry));
+    lvLogMaster.select(found - order_.begin());
+    lvLogMaster.ensureSelectedVisible();
+  }
+}
+
+void FrmMain::applySort() {
+  order_ = sortedOrder(master_, sortColumn_, descending_);
+  lvLogMaster.setSort(true, sortColumn_, descending_ ? ui::SortOrder::Descending : ui::SortOrder::Ascending);
+}
+
+const ByteWidths& FrmMain::widths() {
+  if (!widthsMeasured_) {
+    widths_ = ByteWidths(services_.codec, [this](std::string_view text) { return textWidth(text); });
+    widthsMeasured_ = true;
+  }
+  return widths_;
+}
+
+void FrmMain::LoadMasterLog() {
+  master_.clear();
+  order_.clear();
+  lvLogMaster.setItemCount(0);
+  detail_.clear();
+  lvLogDetail.setItemCount(0);
+  widestDescription_ = 0;
+
+  if (!location_.empty()) {
+    if (auto contents = services_.files.readAll(location_ + kMasterLog)) {
+      master_.load(std::move(*contents), separators_);
+    }
+  }
+  applySort();
+  if (master_.size() > 0) widestDescription_ = widestDescription(master_, widths()) + kDescriptionMargin;
+  lvLogMaster.setItemCount(order_.size());
+
+  if (order_.empty()) {
+    Form_Resize();
+  } else {
+    lvLogMaster.select(static_cast<std::ptrdiff_t>(order_.size() - 1));
+    LoadDetailLog(master_.detailName(order_.back()));
+  }
+  UpdateStatus();
+}
+
+void FrmMain::LoadDetailLog(std::string_view ansiName) {
+  detail_.clear();
+  widestDetail_ = 0;
+  if (!ansiName.empty() && !location_.empty() && safeDetailName(ansiName)) {
+    const std::string path = location_ + kLogsFolder + services_.codec.fromAnsi(ansiName) + ".log";
+    if (auto contents = services_.files.readAll(path)) detail_ = detailLines(*contents);
+  }
+  const ByteWidths& measure = widths();
+  for (const std::string& line : detail_)
+    widestDetail_ = std::max(widestDetail_, measure.width(line) + kDetailMargin);
+  lvLogDetail.setItemCount(detail_.size());
+  Form_Resize();
+  UpdateStatus();
+}
+
+ui::ListItem FrmMain::masterItem(std::size_t row) const {
+  ui::ListItem item;
+  if (row >= order_.size()) return item;
+  const std::size_t i = order_[row];
+  const MasterEntry& entry = master_.entry(i);
+  const classic::DateTime when = unpackDate(entry.when);
+  item.text = displayDate(when, separators_);
+  item.subItems = {numberText(entry.number), shownText(services_.codec, master_.description(i)),
+                   sortKeyText(when)};
+  item.iconKey = std::string(categoryKey(entry.category));
+  item.tag = shownText(services_.codec, master_.detailName(i));
+  return item;
+}
+
+ui::ListItem FrmMain::detailItem(std::size_t row) const {
+  ui::ListItem item;
+  if (row < detail_.size()) item.text = shownText(services_.codec, detail_[row]);
+  return item;
+}
+
+}  // namespace quillon

@@ -1,0 +1,100 @@
+#pragma once
+// frmMain, the log viewer's window: the master log's entries above, the selected entry's detail
+// log below (shown only while it has lines), and a status bar counting the detail lines.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "logviewer/LogFiles.h"
+#include "logviewer/TextWidths.h"
+#include "platform/AnsiCodec.h"
+#include "platform/FileReader.h"
+#include "platform/Locale.h"
+#include "platform/Registry.h"
+#include "platform/StringTable.h"
+#include "ui/Form.h"
+#include "ui/FormToolkit.h"
+
+namespace quillon {
+
+// Ids of the viewer's string table.
+namespace text {
+inline constexpr int kCaption = 100;
+inline constexpr int kActionMenu = 101;
+inline constexpr int kRefresh = 102;
+inline constexpr int kExit = 103;
+inline constexpr int kDateHeader = 110;
+inline constexpr int kTypeHeader = 111;
+inline constexpr int kDescriptionHeader = 112;
+inline constexpr int kDetailsHeader = 113;
+inline constexpr int kDetailStatus = 120;
+inline constexpr int kNoServiceInfo = 130;
+inline constexpr int kProgramTitle = 131;
+}  // namespace text
+
+// Resource ids of the category pictures, in the image list's order "ADV", "DET", "ERR", "REC".
+inline constexpr int kFirstCategoryPicture = 201;
+
+struct ViewerServices {
+  ui::FormToolkit& toolkit;
+  platform::Registry& registry;
+  platform::FileReader& files;
+  platform::AnsiCodec& codec;
+  platform::Locale& locale;
+  const platform::StringTable& strings;
+};
+
+class FrmMain final : public ui::Form {
+ public:
+  explicit FrmMain(const ViewerServices& services);
+
+  // Set-up (reads the install location, with its message on failure), then loading the master log.
+  void Form_Initialize();
+  void Form_Load();
+  void Form_Resize();
+  void mRefresh_Click();
+  void mExit_Click();
+  void lvLogMaster_ItemClick(std::size_t row);
+  void lvLogMaster_ColumnClick(std::size_t column);
+
+  void LoadMasterLog();
+  void LoadDetailLog(std::string_view ansiName);
+  void ArrangeLists();
+  void UpdateStatus();
+
+  ui::ListView& lvLogMaster;
+  ui::ListView& lvLogDetail;
+  ui::StatusBar& StatusBar1;
+  ui::ImageList& ImageList1;
+
+  const std::string& location() const { return location_; }
+  std::int64_t widestDescriptionTwips() const { return widestDescription_; }
+  std::int64_t widestDetailTwips() const { return widestDetail_; }
+  int scrollBarWidthTwips() const { return scrollBarWidth_; }
+  const MasterLog& masterLog() const { return master_; }
+  // The entry shown in a row of the master list.
+  std::size_t entryAt(std::size_t row) const { return order_.at(row); }
+
+ private:
+  ui::ListItem masterItem(std::size_t row) const;
+  ui::ListItem detailItem(std::size_t row) const;
+  const ByteWidths& widths();
+  void applySort();
+
+  ViewerServices services_;
+  std::string location_;
+  int scrollBarWidth_ = 0;
+  DateSeparators separators_;
+  MasterLog master_;
+  std::vector<std::uint32_t> order_;
+  std::size_t sortColumn_ = 3;
+  bool descending_ = false;
+  std::vector<std::string> detail_;
+  std::int64_t widestDescription_ = 0;
+  std::int64_t widestDetail_ = 0;
+  ByteWidths widths_;
+  bool widthsMeasured_ = false;
+};
+
+}  // namespace quillon

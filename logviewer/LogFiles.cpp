@@ -1,0 +1,376 @@
+#include "logviewer/LogFiles.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace quillon {
+namespace {
+
+// Finds line ends eight bytes at a time (no library search is assumed to be fast: some C runtimes
+// search a byte at a time), looking for CR and LF in one pass.
+class LineScanner {
+ public:
+  explicit LineScanner(std::string_view bytes) : data_(bytes.data()), size_(bytes.size()) {}
+
+  // The next line, or false at the end of the bytes. complete is false for a last line that has no
+  // line end.
+  bool next(std::string_view& line, bool& complete) {
+    if (pos_ >= size_) return false;
+    const std::size_t end = lineEnd(pos_);
+    line = std::string_view(data_ + pos_, end - pos_);
+    complete = end < size_;
+    if (end >= size_) {
+      pos_ = size_;
+    } else if (data_[end] == '\r' && end + 1 < size_ && data_[end + 1] == '\n') {
+      pos_ = end + 2;
+    } else {
+      pos_ = end + 1;
+    }
+    return true;
+  }
+
+ private:
+  static bool isEnd(char c) { return c == '\r' || c == '\n'; }
+  // The position of the first CR or LF at or after from, or the size.
+  std::size_t lineEnd(std::size_t from) const {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    std::size_t i = from;
+    while (i + 8 <= size_) {
+      std::uint64_t word;
+      std::memcpy(&word, data_ + i, 8);
+      const std::uint64_t cr = word ^ (kOnes * '\r');
+      const std::uint64_t lf = word ^ (kOnes * '\n');
+      // A byte that is zero in cr or lf sets its high bit here (and nothing is missed).
+      if ((((cr - kOnes) & ~cr) | ((lf - kOnes) & ~lf)) & kHighs) break;
+      i += 8;
+    }
+    while (i < size_ && !isEnd(data_[i])) ++i;
+    return i;
+  }
+
+  const char* data_;
+  std::size_t size_;
+  std::size_t pos_ = 0;
+};
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The number at the start of positions 25-28, as a leading-number read gives it, rounded to a
+// whole number; four digits (the usual case) are read directly.
+std::int32_t messageNumber(std::string_view line) {
+  if (line.size() < 25) return 0;
+  const std::string_view field = line.substr(24, 4);
+  if (field.size() == 4 && isDigit(field[0]) && isDigit(field[1]) && isDigit(field[2]) && isDigit(field[3])) {
+    return (field[0] - '0') * 1000 + (field[1] - '0') * 100 + (field[2] - '0') * 10 + (field[3] - '0');
+  }
+  return static_cast<std::int32_t>(classic::roundHalfEven(classic::leadingNumber(field)));
+}
+
+bool isSeparator(char c, std::string_view regional) {
+  return regional.size() == 1 && c == regional[0];
+}
+
+struct Tokens {
+  int values[6] = {};
+  int digits[6] = {};
+  int count = 0;
+};
+
+// Reads "n sep n sep n" where each separator is one of seps; gives the count of numbers read and
+// leaves pos after them.
+int readNumbers(std::string_view text, std::size_t& pos, int* values, int* digits, int most,
+                bool (*accepts)(char, std::string_view), std::string_view regional) {
+  int count = 0;
+  while (count < most) {
+    std::size_t start = pos;
+    long value = 0;
+    while (pos < text.size() && isDigit(text[pos]) && pos - start < 5)
+      value = value * 10 + (text[pos++] - '0');
+    if (pos == start) {
+      // A separator must be followed by a number.
+      return count == 0 ? 0 : -1;
+    }
+    if (pos < text.size() && isDigit(text[pos])) return -1;
+    values[count] = static_cast<int>(value);
+    digits[count] = static_cast<int>(pos - start);
+    ++count;
+    if (count == most || pos >= text.size() || !accepts(text[pos], regional)) break;
+    ++pos;
+  }
+  return count;
+}
+
+bool dateSeparator(char c, std::string_view regional) {
+  return c == '/' || c == '-' || c == '.' || isSeparator(c, regional);
+}
+bool timeSeparator(char c, std::string_view regional) {
+  return c == ':' || isSeparator(c, regional);
+}
+
+void skipSpaces(std::string_view text, std::size_t& pos) {
+  while (pos < text.size() && text[pos] == ' ') ++pos;
+}
+
+int fullYear(int year, int digits) {
+  if (digits <= 2) return year < 30 ? 2000 + year : 1900 + year;
+  return year;
+}
+
+bool validDate(int year, int month, int day) {
+  return year >= 100 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+         day <= classic::daysInMonth(year, month);
+}
+
+// The fixed layout the engine writes, "mm/dd/yyyy hh:nn:ss", read without the general parser.
+std::optional<classic::DateTime> readFixedDate(std::string_view t, const DateSeparators& s) {
+  if (t.size() != 19) return std::nullopt;
+  static constexpr int kDigits[] = {0, 1, 3, 4, 6, 7, 8, 9, 11, 12, 14, 15, 17, 18};
+  for (int i : kDigits)
+    if (!isDigit(t[i])) return std::nullopt;
+  if (!dateSeparator(t[2], s.date) || t[5] != t[2] || t[10] != ' ' || !timeSeparator(t[13], s.time) ||
+      t[16] != t[13]) {
+    return std::nullopt;
+  }
+  auto two = [&](int i) { return (t[i] - '0') * 10 + (t[i + 1] - '0'); };
+  const int month = two(0), day = two(3), year = two(6) * 100 + two(8);
+  const int hour = two(11), minute = two(14), second = two(17);
+  if (!validDate(year, month, day) || hour > 23 || minute > 59 || second > 59) return std::nullopt;
+  return classic::DateTime{year, month, day, hour, minute, second};
+}
+
+}  // namespace
+
+std::string_view categoryKey(Category category) {
+  switch (category) {
+    case Category::Detail:
+      return "DET";
+    case Category::Advisory:
+      return "ADV";
+    case Category::Recovery:
+      return "REC";
+    case Category::Error:
+      return "ERR";
+    case Category::None:
+      break;
+  }
+  return "";
+}
+
+Category classify(std::int32_t number, bool hasDetailLog) {
+  if (hasDetailLog) return Category::Detail;
+  const std::int32_t r = number % 500;  // keeps the sign of the number, as the remainder of a division
+  if (r >= 400 && r <= 449) return Category::Advisory;
+  if (r >= 450 && r <= 498) return Category::Recovery;
+  return number % 2 != 0 ? Category::Error : Category::None;
+}
+
+std::uint64_t packDate(const classic::DateTime& w) {
+  return (static_cast<std::uint64_t>(w.year) << 26) | (static_cast<std::uint64_t>(w.month) << 22) |
+         (static_cast<std::uint64_t>(w.day) << 17) | (static_cast<std::uint64_t>(w.hour) << 12) |
+         (static_cast<std::uint64_t>(w.minute) << 6) | static_cast<std::uint64_t>(w.second);
+}
+
+classic::DateTime unpackDate(std::uint64_t p) {
+  return classic::DateTime{static_cast<int>(p >> 26),        static_cast<int>((p >> 22) & 15),
+                           static_cast<int>((p >> 17) & 31), static_cast<int>((p >> 12) & 31),
+                           static_cast<int>((p >> 6) & 63),  static_cast<int>(p & 63)};
+}
+
+std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSeparators& separators) {
+  if (auto fixed = readFixedDate(text, separators)) return fixed;
+  std::size_t pos = 0;
+  skipSpaces(text, pos);
+  int values[3] = {}, digits[3] = {};
+  const std::size_t dateStart = pos;
+  int count = readNumbers(text, pos, values, digits, 3, dateSeparator, separators.date);
+  if (count < 0) return std::nullopt;
+
+  classic::DateTime result;  // the zero date, for a time alone
+  bool haveDate = false;
+  if (count == 3) {
+    int year, month, day;
+    if (digits[0] >= 3) {
+      year = values[0], month = values[1], day = values[2];
+    } else {
+      month = values[0], day = values[1], year = fullYear(values[2], digits[2]);
+      if (!validDate(year, month, day) && validDate(year, day, month)) std::swap(month, day);
+    }
+    if (digits[2] > 4 || digits[1] > 2 || (digits[0] > 2 && digits[0] != 4)) return std::nullopt;
+    if (!validDate(year, month, day)) return std::nullopt;
+    result = classic::DateTime{year, month, day, 0, 0, 0};
+    haveDate = true;
+    skipSpaces(text, pos);
+  } else {
+    pos = dateStart;  // not a date: read it again as a time
+  }
+
+  if (pos < text.size()) {
+    int t[3] = {}, tDigits[3] = {};
+    const int parts = readNumbers(text, pos, t, tDigits, 3, timeSeparator, separators.time);
+    if (parts < 2 || tDigits[0] > 2 || tDigits[1] > 2 || (parts == 3 && tDigits[2] > 2)) return std::nullopt;
+    int hour = t[0];
+    const int minute = t[1], second = parts == 3 ? t[2] : 0;
+    skipSpaces(text, pos);
+    if (pos < text.size()) {
+      const char a = static_cast<char>(text[pos] & ~0x20);
+      if ((a == 'A' || a == 'P') && pos + 1 < text.size() && (text[pos + 1] & ~0x20) == 'M') {
+        if (hour < 1 || hour > 12) return std::nullopt;
+        hour = (hour % 12) + (a == 'P' ? 12 : 0);
+        pos += 2;
+        skipSpaces(text, pos);
+      }
+    }
+    if (hour > 23 || minute > 59 || second > 59) return std::nullopt;
+    result.hour = hour;
+    result.minute = minute;
+    result.second = second;
+  } else if (!haveDate) {
+    return std::nullopt;
+  }
+  if (pos != text.size()) return std::nullopt;
+  return result;
+}
+
+std::string displayDate(const classic::DateTime& w, const DateSeparators& s) {
+  char buffer[16];
+  std::string out;
+  std::snprintf(buffer, sizeof buffer, "%02d", w.month);
+  out += buffer;
+  out += s.date;
+  std::snprintf(buffer, sizeof buffer, "%02d", w.day);
+  out += buffer;
+  out += s.date;
+  std::snprintf(buffer, sizeof buffer, "%02d", w.year % 100);
+  out += buffer;
+  out += ' ';
+  std::snprintf(buffer, sizeof buffer, "%02d", w.hour);
+  out += buffer;
+  out += s.time;
+  std::snprintf(buffer, sizeof buffer, "%02d", w.minute);
+  out += buffer;
+  out += s.time;
+  std::snprintf(buffer, sizeof buffer, "%02d", w.second);
+  out += buffer;
+  return out;
+}
+
+std::string sortKeyText(const classic::DateTime& w) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d%02d%02d%02d%02d%02d", w.year, w.month, w.day, w.hour, w.minute,
+                w.second);
+  return buffer;
+}
+
+std::string numberText(std::int32_t number) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, number < 0 ? "-%04ld" : "%04ld",
+                static_cast<long>(number < 0 ? -static_cast<long>(number) : number));
+  return buffer;
+}
+
+void MasterLog::clear() {
+  bytes_.clear();
+  bytes_.shrink_to_fit();
+  entries_.clear();
+  entries_.shrink_to_fit();
+  stoppedEarly_ = false;
+}
+
+void MasterLog::load(platform::FileContents contents, const DateSeparators& separators) {
+  clear();
+  bytes_ = std::move(contents.bytes);
+  // Log lines are seldom shorter than 64 bytes: reserving for that saves most regrowth.
+  entries_.reserve(bytes_.size() / 64 + 16);
+  LineScanner scanner(bytes_);
+  std::string_view line;
+  bool ended = true;
+  while (scanner.next(line, ended)) {
+    // A read that failed part way cut the last line short: it is not read.
+    if (!contents.complete && !ended) {
+      stoppedEarly_ = true;
+      break;
+    }
+    const std::int32_t number = messageNumber(line);
+    if (number == 0) continue;
+    const auto when = readLogDate(line.substr(0, 19), separators);
+    if (!when) {
+      stoppedEarly_ = true;
+      break;
+    }
+    MasterEntry entry;
+    entry.lineStart = static_cast<std::uint64_t>(line.data() - bytes_.data());
+    entry.lineLength = static_cast<std::uint32_t>(std::min<std::size_t>(line.size(), UINT32_MAX));
+    entry.number = static_cast<std::int16_t>(number);
+    entry.hasDetail = line.size() >= 30 && line[29] == '[';
+    entry.when = packDate(*when);
+    entries_.push_back(entry);
+    entries_.back().category = classify(number, !detailName(entries_.size() - 1).empty());
+  }
+  if (!contents.complete) stoppedEarly_ = true;
+  entries_.shrink_to_fit();
+}
+
+std::string_view MasterLog::line(std::size_t i) const {
+  const MasterEntry& e = entries_[i];
+  return std::string_view(bytes_).substr(e.lineStart, e.lineLength);
+}
+
+std::string_view MasterLog::description(std::size_t i) const {
+  const std::string_view l = line(i);
+  const std::size_t from = entries_[i].hasDetail ? 39 : 29;
+  return from < l.size() ? l.substr(from) : std::string_view();
+}
+
+std::string_view MasterLog::detailName(std::size_t i) const {
+  if (!entries_[i].hasDetail) return {};
+  const std::string_view l = line(i);
+  return l.size() > 30 ? l.substr(30, 8) : std::string_view();
+}
+
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  LineScanner scanner(bytes);
+  std::string_view line;
+  bool ended = true;
+  while (scanner.next(line, ended)) lines.push_back(line);
+  return lines;
+}
+
+std::string_view detailHead(std::string_view line) {
+  return line.substr(0, std::min<std::size_t>(19, line.size()));
+}
+std::string_view detailTail(std::string_view line) {
+  return line.size() > 23 ? line.substr(23) : std::string_view();
+}
+std::string detailText(std::string_view line) {
+  std::string text(detailHead(line));
+  text += detailTail(line);
+  return text;
+}
+
+std::vector<std::string> detailLines(const platform::FileContents& contents) {
+  std::vector<std::string> lines;
+  LineScanner scanner(contents.bytes);
+  std::string_view line;
+  bool ended = true;
+  while (scanner.next(line, ended)) {
+    if (!contents.complete && !ended) break;
+    lines.push_back(detailText(line));
+  }
+  return lines;
+}
+
+bool safeDetailName(std::string_view name) {
+  if (name.empty() || name.size() > 8) return false;
+  for (char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 32 || u == 127) return false;
+    if (std::strchr("<>:\"/\\|?*", c) != nullptr) return false;
+  }
+  return true;
+}
+
+}  // namespace quillon

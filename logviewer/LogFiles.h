@@ -1,0 +1,100 @@
+#pragma once
+// The engine's logs as the viewer reads them: the master log, one entry per line in fixed columns,
+// and the detail log of one task. Files are ANSI text; a line ends at a carriage return, a line
+// feed, or the pair. The master log keeps the file's bytes and, per entry, only where its line
+// lies and what sorting and drawing need at once, so a log of millions of lines loads quickly.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ClassicRuntime.h"
+#include "platform/FileReader.h"
+
+namespace quillon {
+
+enum class Category : std::uint8_t { None, Detail, Advisory, Recovery, Error };
+
+// The picture key of a category: "DET", "ADV", "REC", "ERR", or "" for none.
+std::string_view categoryKey(Category category);
+// An entry with a detail log is "DET"; otherwise by the number modulo 500: 400-449 advisory,
+// 450-498 recovery, any other odd number an error, an even one nothing.
+Category classify(std::int32_t number, bool hasDetailLog);
+
+// The regional separators of the displayed dates and times.
+struct DateSeparators {
+  std::string date = "/";
+  std::string time = ":";
+};
+
+// A date and time packed so that comparing the numbers orders as the text "YYYYMMDDHHNNSS" does.
+std::uint64_t packDate(const classic::DateTime& when);
+classic::DateTime unpackDate(std::uint64_t packed);
+
+// Reads a log's date and time (the first 19 characters of a line) as the regional date parsing
+// would: month, day and year separated by "/", "-", "." or the regional date separator (year first
+// when it has four digits; month and day change places when the month could not be one), then
+// optionally hours, minutes and optionally seconds separated by ":" or the regional time separator,
+// with an optional AM or PM. A time alone is on the zero date. Two-digit years 00-29 are 2000-2029,
+// 30-99 1930-1999. Nothing when the text is no valid date or time.
+std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSeparators& separators);
+
+// "mm/dd/yy hh:nn:ss" with the regional separators.
+std::string displayDate(const classic::DateTime& when, const DateSeparators& separators);
+// "YYYYMMDDHHNNSS".
+std::string sortKeyText(const classic::DateTime& when);
+// At least four digits, zero-padded: 7 -> "0007", -5 -> "-0005".
+std::string numberText(std::int32_t number);
+
+struct MasterEntry {
+  std::uint64_t lineStart = 0;  // offset of the line in the file's bytes
+  std::uint32_t lineLength = 0;
+  std::int16_t number = 0;  // never 0; four characters hold -999 to 9999
+  Category category = Category::None;
+  std::uint8_t hasDetail = 0;  // position 30 is "["
+  std::uint64_t when = 0;      // packDate
+};
+
+class MasterLog {
+ public:
+  // Parses the file's bytes. Reading stops at the first entry line whose date cannot be read, and,
+  // when the file could not be read to its end, before the line the failure cut.
+  void load(platform::FileContents contents, const DateSeparators& separators);
+  void clear();
+
+  std::size_t size() const { return entries_.size(); }
+  const MasterEntry& entry(std::size_t i) const { return entries_[i]; }
+  const std::vector<MasterEntry>& entries() const { return entries_; }
+  // The stored texts of an entry (ANSI bytes).
+  std::string_view line(std::size_t i) const;
+  std::string_view description(std::size_t i) const;
+  std::string_view detailName(std::size_t i) const;
+  // True when reading stopped early (a bad date or a failed read).
+  bool stoppedEarly() const { return stoppedEarly_; }
+  std::size_t bytes() const { return bytes_.size(); }
+
+ private:
+  std::string bytes_;
+  std::vector<MasterEntry> entries_;
+  bool stoppedEarly_ = false;
+};
+
+// The lines of the bytes; a last line without its end counts too.
+std::vector<std::string_view> splitLines(std::string_view bytes);
+
+// The displayed text of a detail line: the first 19 characters, then everything from position 24.
+std::string_view detailHead(std::string_view line);
+std::string_view detailTail(std::string_view line);
+std::string detailText(std::string_view line);
+
+// The lines of a detail log, transformed for display (ANSI bytes). A failed read keeps the lines
+// before the one it cut.
+std::vector<std::string> detailLines(const platform::FileContents& contents);
+
+// The name can only name a file inside the logs folder: one to eight characters, none of them a path
+// separator, a character that file names cannot hold, or a control character.
+bool safeDetailName(std::string_view name);
+
+}  // namespace quillon

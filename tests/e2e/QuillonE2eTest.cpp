@@ -1,0 +1,288 @@
+// The log viewer, run as the real Quillon.exe on a private install folder, read and driven from
+// outside as a user's tools would: list views and the status bar are read through memory of the
+// viewer's process, selections and column clicks go through the controls themselves.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "automation/Automation.h"
+#include "automation/TestEnvironment.h"
+
+namespace {
+
+constexpr DWORD kWindowTimeoutMs = 20000;
+const std::string kCaption = "Korvane\xe2\x84\xa2 Logs";
+
+// A buffer in another process, for the control messages that take a pointer.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(HWND window, std::size_t size) : size_(size) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process_) memory_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  }
+  ~RemoteBuffer() {
+    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  RemoteBuffer(const RemoteBuffer&) = delete;
+  RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+  bool ok() const { return memory_ != nullptr; }
+  char* at(std::size_t offset) const { return static_cast<char*>(memory_) + offset; }
+  void write(std::size_t offset, const void* data, std::size_t n) const {
+    WriteProcessMemory(process_, at(offset), data, n, nullptr);
+  }
+  void read(std::size_t offset, void* data, std::size_t n) const {
+    ReadProcessMemory(process_, at(offset), data, n, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* memory_ = nullptr;
+  std::size_t size_;
+};
+
+constexpr std::size_t kTextChars = 512;
+
+std::string itemText(HWND list, int row, int column) {
+  RemoteBuffer remote(list, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
+  if (!remote.ok()) return "<no access>";
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.cchTextMax = kTextChars;
+  item.pszText = reinterpret_cast<wchar_t*>(remote.at(sizeof(LVITEMW)));
+  remote.write(0, &item, sizeof(item));
+  const auto length =
+      SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.at(0)));
+  std::wstring text(static_cast<std::size_t>(length), L'\0');
+  remote.read(sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t));
+  return automation::toUtf8(text);
+}
+
+int itemImage(HWND list, int row) {
+  RemoteBuffer remote(list, sizeof(LVITEMW));
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  remote.write(0, &item, sizeof(item));
+  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+  remote.read(0, &item, sizeof(item));
+  return item.iImage;
+}
+
+int itemCount(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+int selectedRow(HWND list) {
+  return static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+// Selects a row through the control, as the keyboard or a click does.
+void selectRow(HWND list, int row) {
+  RemoteBuffer remote(list, sizeof(LVITEMW));
+  LVITEMW item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  remote.write(0, &item, sizeof(item));
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.at(0)));
+}
+
+// Clicks a column header with the mouse messages a click sends.
+void clickColumn(HWND list, int column) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  RemoteBuffer remote(header, sizeof(RECT));
+  SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(remote.at(0)));
+  RECT rect{};
+  remote.read(0, &rect, sizeof(rect));
+  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageW(header, WM_LBUTTONUP, 0, point);
+}
+
+std::string statusText(HWND bar) {
+  RemoteBuffer remote(bar, kTextChars * sizeof(wchar_t));
+  // A bar in simple mode answers for its one text whichever part is asked for.
+  const auto result = SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(remote.at(0)));
+  std::wstring text(LOWORD(result), L'\0');
+  remote.read(0, text.data(), text.size() * sizeof(wchar_t));
+  return automation::toUtf8(text);
+}
+
+struct ViewerWindow {
+  HWND window = nullptr;
+  HWND master = nullptr;
+  HWND detail = nullptr;
+  HWND status = nullptr;
+};
+
+ViewerWindow findParts(HWND window) {
+  ViewerWindow parts;
+  parts.window = window;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (std::wstring(name) == WC_LISTVIEWW) (parts.master ? parts.detail : parts.master) = child;
+    if (std::wstring(name) == STATUSCLASSNAMEW) parts.status = child;
+  }
+  return parts;
+}
+
+// Waits until the condition holds, letting the viewer work; false after the timeout.
+template <typename F>
+bool eventually(F condition, DWORD timeoutMs = 5000) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+    if (condition()) return true;
+    Sleep(50);
+  }
+  return condition();
+}
+
+void writeFile(const std::wstring& path, const std::string& bytes) {
+  HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(written, bytes.size());
+}
+
+std::string line(const std::string& when, const char* number, const std::string& rest) {
+  return when + " ENG " + number + " " + rest + "\r\n";
+}
+
+class QuillonE2e : public ::testing::Test {
+ protected:
+  void putSample() {
+    std::string master;
+    master += line("12/08/2026 09:00:00", "0401", "Manager started");
+    master += line("12/08/2026 09:05:00", "0020", "[CP000001]Copy/Update finished");
+    master += line("12/08/2026 09:06:00", "0455", "Recovered the area table");
+    master += line("12/08/2026 09:07:00", "0500", "Service started");
+    master += line("12/08/2026 09:10:00", "0007", "Disk full");
+    writeFile(install.folder().make(L"$LOGS\\KRV.log"), master);
+    std::string detail;
+    for (int i = 1; i <= 12; ++i)
+      detail += "12/08/2026 09:05:" + std::to_string(10 + i) + " ENG step " + std::to_string(i) + "\r\n";
+    writeFile(install.folder().make(L"$LOGS\\CP000001.log"), detail);
+  }
+  ViewerWindow start() {
+    program = std::make_unique<automation::Program>(automation::besideTests(L"Quillon.exe"));
+    EXPECT_TRUE(program->started());
+    HWND window = automation::waitForWindow(kCaption, kWindowTimeoutMs);
+    EXPECT_NE(window, nullptr) << "no window captioned " << kCaption;
+    return window ? findParts(window) : ViewerWindow{};
+  }
+  void TearDown() override {
+    if (program && program->running()) {
+      if (HWND window = automation::waitForWindow(kCaption, 1000)) PostMessageW(window, WM_CLOSE, 0, 0);
+      EXPECT_EQ(program->waitForExit(10000), std::optional<DWORD>(0));
+    }
+  }
+
+  automation::Installation install;
+  std::unique_ptr<automation::Program> program;
+};
+
+TEST_F(QuillonE2e, ShowsTheEntriesWithTheirPicturesAndSelectsTheLast) {
+  putSample();
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master && w.detail && w.status);
+  ASSERT_EQ(itemCount(w.master), 5);
+  EXPECT_EQ(itemText(w.master, 0, 0), "12/08/26 09:00:00");
+  EXPECT_EQ(itemText(w.master, 0, 1), "0401");
+  EXPECT_EQ(itemText(w.master, 0, 2), "Manager started");
+  EXPECT_EQ(itemText(w.master, 0, 3), "20261208090000");
+  EXPECT_EQ(itemText(w.master, 1, 2), "Copy/Update finished");
+  // Pictures in the image list's order ADV, DET, ERR, REC; none for an even number outside the ranges.
+  EXPECT_EQ(itemImage(w.master, 0), 0);
+  EXPECT_EQ(itemImage(w.master, 1), 1);
+  EXPECT_EQ(itemImage(w.master, 2), 3);
+  EXPECT_EQ(itemImage(w.master, 3), I_IMAGENONE);
+  EXPECT_EQ(itemImage(w.master, 4), 2);
+  EXPECT_EQ(selectedRow(w.master), 4);
+  EXPECT_FALSE(IsWindowVisible(w.detail));
+  EXPECT_EQ(statusText(w.status), "");
+  automation::saveScreenshot(automation::screenshotFile(L"quillon-master.bmp"));
+}
+
+TEST_F(QuillonE2e, ChoosingAnEntryFillsOrHidesTheDetailPane) {
+  putSample();
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master && w.detail && w.status);
+  selectRow(w.master, 1);
+  ASSERT_TRUE(eventually([&] { return IsWindowVisible(w.detail) != FALSE; }));
+  EXPECT_EQ(itemCount(w.detail), 12);
+  EXPECT_EQ(itemText(w.detail, 0, 0), "12/08/2026 09:05:11 step 1");
+  EXPECT_EQ(statusText(w.status), "      Detail:  12");
+  RECT master{}, detail{};
+  GetWindowRect(w.master, &master);
+  GetWindowRect(w.detail, &detail);
+  EXPECT_EQ(master.bottom, detail.top);
+  const int whole = detail.bottom - master.top;
+  EXPECT_NEAR(master.bottom - master.top, whole / 4, 1);
+  automation::saveScreenshot(automation::screenshotFile(L"quillon-detail.bmp"));
+
+  selectRow(w.master, 0);
+  ASSERT_TRUE(eventually([&] { return !IsWindowVisible(w.detail); }));
+  EXPECT_EQ(statusText(w.status), "");
+}
+
+TEST_F(QuillonE2e, ColumnClicksReverseAndSwitchTheSort) {
+  putSample();
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master);
+  auto types = [&] {
+    std::vector<std::string> out;
+    for (int r = 0; r < itemCount(w.master); ++r) out.push_back(itemText(w.master, r, 1));
+    return out;
+  };
+  using V = std::vector<std::string>;
+  clickColumn(w.master, 0);
+  EXPECT_TRUE(eventually([&] { return types() == V{"0007", "0500", "0455", "0020", "0401"}; })) << types()[0];
+  clickColumn(w.master, 0);
+  EXPECT_TRUE(eventually([&] { return types() == V{"0401", "0020", "0455", "0500", "0007"}; })) << types()[0];
+  clickColumn(w.master, 1);
+  EXPECT_TRUE(eventually([&] { return types() == V{"0007", "0020", "0401", "0455", "0500"}; })) << types()[0];
+  clickColumn(w.master, 1);
+  EXPECT_TRUE(eventually([&] { return types() == V{"0500", "0455", "0401", "0020", "0007"}; })) << types()[0];
+  // Refresh (F5) keeps the sort and selects the last row of it.
+  PostMessageW(w.master, WM_KEYDOWN, VK_F5, 0);
+  PostMessageW(w.master, WM_KEYUP, VK_F5, 0);
+  EXPECT_TRUE(eventually([&] { return selectedRow(w.master) == 4; }));
+  EXPECT_EQ(types(), (V{"0500", "0455", "0401", "0020", "0007"}));
+}
+
+class QuillonWithoutServiceInfo : public ::testing::Test {
+ protected:
+  automation::ServiceInfoLocation noLocation{std::nullopt};
+};
+
+TEST_F(QuillonWithoutServiceInfo, SaysSoAndOpensAnEmptyWindow) {
+  automation::Program program(automation::besideTests(L"Quillon.exe"));
+  ASSERT_TRUE(program.started());
+  HWND box = automation::waitForMessageBoxOf(program.id(), kWindowTimeoutMs);
+  ASSERT_NE(box, nullptr);
+  const automation::BoxContents contents = automation::readBox(box);
+  ASSERT_FALSE(contents.texts.empty());
+  EXPECT_EQ(contents.texts.front(), "Unable to read the Korvane ServiceInfo Key.");
+  EXPECT_EQ(contents.buttons, std::vector<std::string>{"OK"});
+  EXPECT_EQ(automation::boxIcon(box), automation::BoxIcon::None);
+  ASSERT_TRUE(automation::pressButton(box, "OK"));
+  HWND window = automation::waitForWindow(kCaption, kWindowTimeoutMs);
+  ASSERT_NE(window, nullptr);
+  const ViewerWindow w = findParts(window);
+  EXPECT_EQ(itemCount(w.master), 0);
+  EXPECT_FALSE(IsWindowVisible(w.detail));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program.waitForExit(10000), std::optional<DWORD>(0));
+}
+
+}  // namespace

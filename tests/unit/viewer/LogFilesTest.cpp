@@ -1,0 +1,316 @@
+// Reading the engine's logs: columns, classification, dates, line ends, damaged files, order and
+// widths.
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakeFormToolkit.h"
+#include "fakes/FakeRegistry.h"
+#include "logviewer/EntryOrder.h"
+#include "logviewer/LogFiles.h"
+#include "logviewer/Registry.h"
+#include "logviewer/TextWidths.h"
+
+namespace {
+
+using quillon::Category;
+
+const quillon::DateSeparators kUs;
+
+std::string line(const std::string& number, const std::string& rest,
+                 const std::string& when = "12/08/2026 10:00:00") {
+  return when + " ENG " + number + " " + rest;
+}
+
+quillon::MasterLog parse(const std::string& bytes, bool complete = true) {
+  quillon::MasterLog log;
+  log.load({bytes, complete}, kUs);
+  return log;
+}
+
+TEST(Classification, FollowsTheNumberModulo500) {
+  EXPECT_EQ(quillon::classify(1401, false), Category::Advisory);
+  EXPECT_EQ(quillon::classify(1450, false), Category::Recovery);
+  EXPECT_EQ(quillon::classify(499, false), Category::Error);
+  EXPECT_EQ(quillon::classify(500, false), Category::None);
+  EXPECT_EQ(quillon::classify(998, false), Category::Recovery);
+  EXPECT_EQ(quillon::classify(999, false), Category::Error);
+  EXPECT_EQ(quillon::classify(449, false), Category::Advisory);
+  EXPECT_EQ(quillon::classify(2, false), Category::None);
+  EXPECT_EQ(quillon::classify(-401, false), Category::Error);  // the remainder keeps the sign
+  EXPECT_EQ(quillon::classify(500, true), Category::Detail);
+  EXPECT_EQ(quillon::categoryKey(Category::Recovery), "REC");
+  EXPECT_EQ(quillon::categoryKey(Category::None), "");
+}
+
+TEST(MasterLog, CutsTheFixedColumns) {
+  const auto log =
+      parse(line("1401", "plain text ") + "\r\n" + line("0003", "[ABCDEFGH] copy started") + "\r\n");
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log.description(0), "plain text ");  // kept as stored, not trimmed
+  EXPECT_EQ(log.detailName(0), "");
+  EXPECT_EQ(log.entry(0).category, Category::Advisory);
+  EXPECT_EQ(log.entry(0).number, 1401);
+  EXPECT_EQ(log.detailName(1), "ABCDEFGH");
+  EXPECT_EQ(log.description(1), " copy started");      // position 39 is not read
+  EXPECT_EQ(log.entry(1).category, Category::Detail);  // "[" at 30 whatever the number
+}
+
+TEST(MasterLog, ReadsEightCharactersAsTheDetailNameWhateverTheyAre) {
+  const auto log = parse(line("0500", "[abc] rest of it") + "\r\n");
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log.detailName(0), "abc] res");
+  EXPECT_EQ(log.description(0), " of it");
+}
+
+TEST(MasterLog, SkipsLinesWithoutANumber) {
+  const auto log =
+      parse(line("0000", "zero") + "\r\n" + line("    ", "blank") + "\r\n" + line("abcd", "letters") +
+            "\r\n" + line("  12", "leading blanks") + "\r\n" + line("7x  ", "digit first") + "\r\n");
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log.entry(0).number, 12);
+  EXPECT_EQ(log.entry(1).number, 7);
+}
+
+TEST(MasterLog, ShortLinesGiveEmptyFields) {
+  const auto log = parse(std::string("12/08/2026 10:00:00 ENG 0401") + "\r\n" + line("0402", "[AB") + "\r\n");
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log.description(0), "");
+  EXPECT_EQ(log.detailName(1), "AB");
+  EXPECT_EQ(log.description(1), "");
+  EXPECT_EQ(log.entry(1).category, Category::Detail);
+  // What there is of the number's four characters counts; a line that ends before them is no entry.
+  EXPECT_EQ(parse("12/08/2026 10:00:00 ENG 04").size(), 1u);
+  EXPECT_EQ(parse("12/08/2026 10:00:00 ENG").size(), 0u);
+}
+
+TEST(MasterLog, EndsLinesAtCrLfOrEitherAlone) {
+  const auto log = parse(line("0001", "a") + "\r" + line("0002", "b") + "\n" + line("0003", "c") +
+                         "\r\n\r\n" + line("0005", "no end"));
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log.description(0), "a");
+  EXPECT_EQ(log.description(1), "b");
+  EXPECT_EQ(log.description(2), "c");
+  EXPECT_EQ(log.description(3), "no end");
+}
+
+TEST(MasterLog, StopsAtALineWhoseDateCannotBeRead) {
+  const auto log = parse(line("0001", "one") + "\r\n" + line("0002", "bad", "13/45/2026 10:00:00") + "\r\n" +
+                         line("0003", "after") + "\r\n");
+  EXPECT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.stoppedEarly());
+  // A line that is no entry is not read for its date.
+  EXPECT_EQ(parse(line("0000", "x", "garbage garbage gar") + "\r\n" + line("0001", "y") + "\r\n").size(), 1u);
+}
+
+TEST(MasterLog, AFailedReadKeepsTheWholeLinesBeforeIt) {
+  const auto log = parse(line("0001", "one") + "\r\n" + line("0002", "cut sh"), false);
+  EXPECT_EQ(log.size(), 1u);
+  EXPECT_TRUE(log.stoppedEarly());
+}
+
+TEST(MasterLog, SurvivesBinaryNulAndHugeLines) {
+  std::string bytes = line("0001", std::string("bin\0\xff\x01"
+                                               "ary",
+                                               9)) +
+                      "\r\n";
+  bytes += line("0002", std::string(3'000'000, 'x')) + "\r\n";
+  bytes += std::string("\0\0\0\xfe\xfe", 5) + "\r\n";  // no number: skipped
+  bytes += line("0003", "[");                          // "[" at the very end: no name, no description
+  const auto log = parse(bytes);
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log.description(0).size(), 9u);
+  EXPECT_EQ(log.description(1).size(), 3'000'000u);
+  EXPECT_EQ(log.detailName(2), "");
+  EXPECT_EQ(log.entry(2).category, Category::Error);  // number 3, no detail log after all
+}
+
+TEST(LogDates, AcceptTheRegionalForms) {
+  using classic::DateTime;
+  EXPECT_EQ(quillon::readLogDate("12/08/2026 10:05:09", kUs), (DateTime{2026, 12, 8, 10, 5, 9}));
+  EXPECT_EQ(quillon::readLogDate("2026-12-08 10:05:09", kUs), (DateTime{2026, 12, 8, 10, 5, 9}));
+  EXPECT_EQ(quillon::readLogDate("1/2/26 3:04:05 PM  ", kUs), (DateTime{2026, 1, 2, 15, 4, 5}));
+  EXPECT_EQ(quillon::readLogDate("25/12/2026 00:00:00", kUs),
+            (DateTime{2026, 12, 25, 0, 0, 0}));  // day first
+  EXPECT_EQ(quillon::readLogDate("02/29/2024         ", kUs), (DateTime{2024, 2, 29, 0, 0, 0}));
+  const quillon::DateSeparators german{".", ":"};
+  EXPECT_EQ(quillon::readLogDate("12.08.2026 10.05.09", quillon::DateSeparators{".", "."}),
+            (DateTime{2026, 12, 8, 10, 5, 9}));
+  EXPECT_EQ(quillon::readLogDate("12.08.2026 10:05:09", german), (DateTime{2026, 12, 8, 10, 5, 9}));
+}
+
+TEST(LogDates, RefuseWhatIsNoDate) {
+  for (const char* text :
+       {"", "                   ", "02/29/2026 10:00:00", "12/08/2026 24:00:00", "12/08/2026 10:60:00",
+        "13/13/2026 10:00:00", "12/08/2026 10:00:0x", "garbage", "12/08/2026 10", "12//2026 10:00:00"}) {
+    EXPECT_FALSE(quillon::readLogDate(text, kUs)) << text;
+  }
+}
+
+TEST(DisplayForms, UseTheRegionalSeparatorsAndPadding) {
+  const classic::DateTime when{2026, 3, 7, 9, 5, 1};
+  EXPECT_EQ(quillon::displayDate(when, kUs), "03/07/26 09:05:01");
+  EXPECT_EQ(quillon::displayDate(when, quillon::DateSeparators{".", "."}), "03.07.26 09.05.01");
+  EXPECT_EQ(quillon::sortKeyText(when), "20260307090501");
+  EXPECT_EQ(quillon::numberText(7), "0007");
+  EXPECT_EQ(quillon::numberText(12345), "12345");
+  EXPECT_EQ(quillon::numberText(-5), "-0005");
+  EXPECT_EQ(quillon::unpackDate(quillon::packDate(when)), when);
+  EXPECT_LT(quillon::packDate({2025, 12, 31, 23, 59, 59}), quillon::packDate({2026, 1, 1, 0, 0, 0}));
+}
+
+TEST(DetailLines, DropPositions20To23) {
+  const auto lines =
+      quillon::detailLines({"12/08/2026 10:00:00 ENG step one\r\n\r\nshort\nabcdefghijklmnopqrstuvw", true});
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0], "12/08/2026 10:00:00 step one");
+  EXPECT_EQ(lines[1], "");  // empty lines are lines too
+  EXPECT_EQ(lines[2], "short");
+  EXPECT_EQ(lines[3], "abcdefghijklmnopqrs");
+  EXPECT_TRUE(quillon::detailLines({"", true}).empty());
+}
+
+TEST(DetailNames, OnlyNamesInsideTheLogsFolderAreOpened) {
+  EXPECT_TRUE(quillon::safeDetailName("ABCD1234"));
+  EXPECT_TRUE(quillon::safeDetailName("abc] re"));
+  for (const char* name : {"..\\..\\x", "../../ab", "C:AUTOEX", "a*b?c", "a|b", "", "123456789"})
+    EXPECT_FALSE(quillon::safeDetailName(name)) << name;
+  EXPECT_FALSE(quillon::safeDetailName(std::string("ab\0cd", 5)));
+}
+
+TEST(RegistryValue, ReadsTextsAndNumbersByOnePath) {
+  fakes::FakeRegistry registry;
+  platform::Windows1252Codec codec;
+  registry.putText("SOFTWARE\\K\\Info", "Location", std::string("C:\\Caf\xe9\0junk", 12));
+  registry.putNumber("SOFTWARE\\K\\Info", "Count", -7);
+  registry.put("SOFTWARE\\K\\Info", "Blob", platform::kRegBinary, std::string("\x10\x00", 2));
+  registry.put("SOFTWARE\\K\\Info", "Multi", 7, std::string("a\0\0", 3));
+  registry.putText("SOFTWARE\\K\\Info", "Long", std::string(300, 'x'));
+  registry.putText("Top", "Value", "v", platform::RegistryRoot::CurrentUser);
+  std::string value = "untouched";
+  EXPECT_TRUE(quillon::ReadRegistryValue(registry, codec,
+                                         "  HKEY_LOCAL_MACHINE\\SOFTWARE\\K\\Info\\Location ", value));
+  EXPECT_EQ(value, "C:\\Caf\xc3\xa9");
+  EXPECT_TRUE(
+      quillon::ReadRegistryValue(registry, codec, "HKEY_LOCAL_MACHINE\\SOFTWARE\\K\\Info\\Count", value));
+  EXPECT_EQ(value, "-7");
+  EXPECT_TRUE(
+      quillon::ReadRegistryValue(registry, codec, "HKEY_LOCAL_MACHINE\\SOFTWARE\\K\\Info\\Blob", value));
+  EXPECT_EQ(value, "16");
+  EXPECT_TRUE(quillon::ReadRegistryValue(registry, codec, "HKEY_CURRENT_USER\\Top\\Value", value));
+  EXPECT_EQ(value, "v");
+  value = "untouched";
+  for (const char* path :
+       {"HKEY_LOCAL_MACHINE\\SOFTWARE\\K\\Info\\Multi", "HKEY_LOCAL_MACHINE\\SOFTWARE\\K\\Info\\Long",
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\K\\Info\\Missing", "HKLM\\SOFTWARE\\K\\Info\\Location",
+        "HKEY_LOCAL_MACHINE\\Location", "\\SOFTWARE\\K\\Info\\Location", "HKEY_LOCAL_MACHINE"}) {
+    EXPECT_FALSE(quillon::ReadRegistryValue(registry, codec, path, value)) << path;
+  }
+  EXPECT_EQ(value, "untouched");
+}
+
+TEST(EntryOrder, SortsStablyByTheShownTexts) {
+  std::string bytes;
+  bytes += line("0020", "beta", "12/08/2026 10:00:02") + "\r\n";
+  bytes += line("0003", "Alpha", "12/08/2026 10:00:01") + "\r\n";
+  bytes += line("-005", "alpha", "12/08/2026 10:00:01") + "\r\n";
+  bytes += line("-010", "alphabet", "01/01/2025 00:00:00") + "\r\n";
+  bytes += line("0003", "", "12/08/2026 10:00:03") + "\r\n";
+  const auto log = parse(bytes);
+  ASSERT_EQ(log.size(), 5u);
+  using V = std::vector<std::uint32_t>;
+  EXPECT_EQ(quillon::sortedOrder(log, quillon::kSortKeyColumn, false), (V{3, 1, 2, 0, 4}));
+  EXPECT_EQ(quillon::sortedOrder(log, quillon::kDateColumn, false), (V{3, 1, 2, 0, 4}));
+  EXPECT_EQ(quillon::sortedOrder(log, quillon::kSortKeyColumn, true), (V{4, 0, 2, 1, 3}));
+  // "-0005" < "-0010" < "0003" < "0003" < "0020" as texts.
+  EXPECT_EQ(quillon::sortedOrder(log, quillon::kTypeColumn, false), (V{2, 3, 1, 4, 0}));
+  // Letters compare without case; equal texts keep the file's order; a prefix comes first.
+  EXPECT_EQ(quillon::sortedOrder(log, quillon::kDescriptionColumn, false), (V{4, 1, 2, 3, 0}));
+}
+
+TEST(Widths, WidestDescriptionIsExactWithoutMeasuringEveryText) {
+  platform::Windows1252Codec codec;
+  int calls = 0;
+  const quillon::ByteWidths widths(codec, [&](std::string_view t) {
+    ++calls;
+    return fakes::FakeFormToolkit::widthOf(t);
+  });
+  EXPECT_EQ(calls, 256);
+  EXPECT_EQ(widths.width("Wi"), 180 + 45);
+  EXPECT_EQ(widths.width(std::string("a\0b", 3)), 90 + 45 + 90);  // NUL shown as a space
+  std::string bytes;
+  bytes += line("0001", "iiiiiiiiiiiiiiiiiiii") + "\r\n";  // the longest, but narrow: 20 x 45
+  bytes += line("0002", "WWWWWW") + "\r\n";                // shorter but wider: 6 x 180
+  bytes += line("0003", "ab") + "\r\n";
+  const auto log = parse(bytes);
+  EXPECT_EQ(quillon::widestDescription(log, widths), 1080);
+  EXPECT_EQ(quillon::widestDescription(parse(""), widths), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The order the description column must have, by plain comparison of the folded texts.
+std::vector<std::uint32_t> referenceOrder(const quillon::MasterLog& log) {
+  std::vector<std::uint32_t> order(log.size());
+  for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  auto folded = [&](std::uint32_t i) {
+    std::string t(log.description(i));
+    for (char& c : t)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return t;
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::uint32_t a, std::uint32_t b) { return folded(a) < folded(b); });
+  return order;
+}
+
+TEST(EntryOrder, DescriptionsWithLongCommonBeginningsSortAsTheirTexts) {
+  // Texts sharing long beginnings, differing in case only, ending in NUL characters, repeated, and
+  // of every length around the eight-character steps the sort works in.
+  const std::vector<std::string> texts = {
+      "Copy/Update of Original Area onto Rescue Area finished (12)",
+      "Copy/Update of Original Area onto Rescue Area finished (2)",
+      "copy/update of original area onto rescue area FINISHED (3)",
+      "Copy/Update of Original Area onto Rescue Area finished",
+      "Copy/Update of Original Area onto Rescue Area finished",
+      std::string("Copy/Upd\0", 9),
+      "Copy/Upd",
+      "Copy/Up",
+      "Copy/Update",
+      "Copy/Update of Original Area onto Rescue Area finished (12)x",
+      "",
+      "zeta",
+      "Zeta",
+      "\xe9t\xe9",
+  };
+  std::string bytes;
+  unsigned seed = 7;
+  for (int i = 0; i < 400; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    bytes += line("0001", texts[(seed >> 8) % texts.size()]) + "\r\n";
+  }
+  const auto log = parse(bytes);
+  ASSERT_EQ(log.size(), 400u);
+  EXPECT_EQ(quillon::sortedOrder(log, quillon::kDescriptionColumn, false), referenceOrder(log));
+}
+
+TEST(EntryOrder, DatesOutOfFileOrderSortStably) {
+  std::string bytes;
+  unsigned seed = 3;
+  for (int i = 0; i < 300; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    const int minute = static_cast<int>((seed >> 8) % 6);
+    bytes += line("0001", std::to_string(i), "12/08/2026 10:0" + std::to_string(minute) + ":00") + "\r\n";
+  }
+  const auto log = parse(bytes);
+  const auto order = quillon::sortedOrder(log, quillon::kSortKeyColumn, false);
+  ASSERT_EQ(order.size(), 300u);
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    const auto& a = log.entry(order[i - 1]);
+    const auto& b = log.entry(order[i]);
+    ASSERT_TRUE(a.when < b.when || (a.when == b.when && order[i - 1] < order[i])) << i;
+  }
+}
+
+}  // namespace

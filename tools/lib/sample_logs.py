@@ -1,0 +1,80 @@
+#!/usr/bin/env python3
+"""Writes a sample of the engine's logs below an install folder, in the columns the engine writes:
+"<folder>/$LOGS/KRV.log" and one detail log per task entry.
+
+    sample_logs.py FOLDER              27 entries of every category, with detail logs
+    sample_logs.py FOLDER --lines N    N master lines (a large log), every 50th with a detail log
+                                       (only the first 20 detail logs are written)
+"""
+import datetime
+import os
+import random
+import sys
+
+TAGS = [' MGR ', ' SVC ', ' ENG ']
+SAMPLE = [
+    (401, None, 'Korvane Manager [Version 3.1.0.7]'),
+    (402, None, 'Pre-boot screen enabled'),
+    (20, 'CP', 'Copy/Update of Original Area onto Rescue Area finished'),
+    (7, None, 'The Rescue Area could not be reached'),
+    (455, None, 'Recovered the area table from its copy'),
+    (500, None, 'Service started'),
+    (22, 'SZ', 'Size calculation of Rescue Area finished: 41,234,112 KB'),
+    (1401, None, 'Boot settings changed by the manager'),
+    (999, None, 'Engine stopped unexpectedly; restart pending'),
+    (24, 'RM', 'Removal of Rescue Area finished'),
+    (1450, None, 'Failed boot counter reset after a good start'),
+    (998, None, 'Area switched after three failed boots'),
+]
+STEPS = ['Preparing the copy', 'Reading the area table', 'Copying folders', 'Skipping excluded files',
+         'Keeping anchored folders', 'Updating changed files', 'Checking the copy', 'Writing the area table',
+         'Closing', 'Done']
+
+
+def stamp(t):
+    return t.strftime('%m/%d/%Y %H:%M:%S')
+
+
+def main():
+    folder = sys.argv[1]
+    lines = int(sys.argv[3]) if len(sys.argv) > 3 and sys.argv[2] == '--lines' else 0
+    logs = os.path.join(folder, '$LOGS')
+    os.makedirs(logs, exist_ok=True)
+    rng = random.Random(5)
+    t = datetime.datetime(2024, 3, 1, 8, 0, 0)
+    details = 0
+    with open(os.path.join(logs, 'KRV.log'), 'wb') as master:
+        # The sample's last entry (selected at start) is a copy with its 12-line detail log.
+        count = lines or 27
+        out = []
+        for i in range(count):
+            number, task, text = SAMPLE[i % len(SAMPLE)] if not lines else SAMPLE[rng.randrange(len(SAMPLE))]
+            t += datetime.timedelta(seconds=rng.randrange(1, 4000 if not lines else 90))
+            head = stamp(t) + TAGS[i % 3] + '%04d' % number + ' '
+            if lines and i % 50 == 0:
+                task = task or 'CP'
+            elif lines:
+                task = None
+            if task:
+                name = '%s%06d' % (task, i % 1000000)
+                out.append(head + '[' + name + ']' + text + ' (%d)' % i)
+                if details < 20 or not lines:
+                    details += 1
+                    steps = 12 if task == 'CP' else 3 + i % 5
+                    with open(os.path.join(logs, name + '.log'), 'wb') as detail:
+                        step_time = t
+                        body = []
+                        for k in range(steps):
+                            step_time += datetime.timedelta(seconds=rng.randrange(1, 30))
+                            body.append(stamp(step_time) + ' ENG ' + STEPS[k % len(STEPS)] + ' (step %d)' % (k + 1))
+                        detail.write(('\r\n'.join(body) + '\r\n').encode('cp1252'))
+            else:
+                out.append(head + text + ' (%d)' % i)
+            if len(out) >= 10000:
+                master.write(('\r\n'.join(out) + '\r\n').encode('cp1252'))
+                out = []
+        if out:
+            master.write(('\r\n'.join(out) + '\r\n').encode('cp1252'))
+
+
+main()
