@@ -7,6 +7,7 @@
 #include "manager/common/SystemHelpers.h"
 #include "manager/engine/KRVCopyAPI.h"
 #include "manager/engine/KRVFunctions.h"
+#include "manager/engine/SnapshotTable.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace win32 = platform::win32;
@@ -31,6 +32,8 @@ int main() {
   krv::RegistryAccess registryAccess(*registry, *codec);
   krv::SystemHelpers helpers({*processes, *toolkit, *windows, *shell, *shutdown, *system, *codec, *strings});
   krv::Preferences preferences(registryAccess, configuration, helpers);
-  krv::Startup startup({*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences});
+  krv::Snapshots snapshots({engine, configuration, registryAccess, commons, *toolkit, *codec});
+  krv::Startup startup(
+      {*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences, snapshots});
   return startup.Main();
 }

@@ -26,8 +26,9 @@ int Startup::Main() {
   logVersion();
   checkWorkstation();
 
-  // Loading the snapshot table and deciding which area runs arrive with the snapshot table.
-
+  // A table that cannot be loaded is no reason to stop: its status tells the main window.
+  s_.snapshots.LoadSnapshotTable();
+  s_.snapshots.DetermineActiveBackup();
   s_.preferences.LoadPreferences();
 
   // Naming the areas, the first-run lists and the command line arrive with the parts that bring

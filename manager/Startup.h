@@ -9,6 +9,7 @@
 #include "manager/common/Preferences.h"
 #include "manager/common/RegistryW.h"
 #include "manager/engine/KRVCopyAPI.h"
+#include "manager/engine/SnapshotTable.h"
 #include "platform/AnsiCodec.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
@@ -25,6 +26,7 @@ struct StartupServices {
   const platform::AnsiCodec& codec;
   RegistryAccess& registry;
   Preferences& preferences;
+  Snapshots& snapshots;
 };
 
 class Startup {

@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "manager/Startup.h"
-#include "unit/ServicesFixture.h"
+#include "unit/ManagerFixture.h"
 
 namespace {
 
-class StartupTest : public ::testing::Test, protected testsupport::FakeServices {
+class StartupTest : public ::testing::Test, protected testsupport::FakeManager {
  protected:
   StartupTest() { registry.putText(krv::kServiceInfoKey, "Location", "  C:\\Program Files\\Korvane\\  "); }
 
@@ -21,7 +21,6 @@ class StartupTest : public ::testing::Test, protected testsupport::FakeServices 
     }
   }
 
-  krv::Startup startup{{toolkit, system, windows, engine, commons, codec, registryAccess, preferences}};
   bool ended = false;  // ended through exitProcess rather than by returning
 };
 
@@ -35,6 +34,12 @@ TEST_F(StartupTest, PlainStartChecksTheEngineLogsTheVersionLoadsThePreferencesAn
   const std::vector<std::string> expected = {"KRV_OpenSnapshots(2500)",
                                              "KRV_CloseSnapshots(2500)",
                                              "KRV_LogMessage(0, Korvane Manager [Version 3.1.0.42])",
+                                             "KRV_OpenSnapshots(2500)",
+                                             "KRV_Configuration(8000, preboot)",
+                                             "KRV_FindFirstSnapshot(2500, *)",
+                                             "KRV_CloseSnapshots(2500)",
+                                             "KRV_Configuration(8000, lastboot)",
+                                             "KRV_AnchoredFiles(5000, )",
                                              "KRV_Configuration(8000, showprompt)",
                                              "KRV_Configuration(8000, hotkey)",
                                              "KRV_Configuration(8000, keywait)",
