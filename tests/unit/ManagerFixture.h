@@ -1,10 +1,11 @@
 #pragma once
-// The manager's start-up pieces over the fakes: the snapshot table and Main, on top of the common
-// services.
+// The manager's start-up pieces over the fakes: the snapshot table, the engine tasks and Main, on
+// top of the common services.
 
 #include <gtest/gtest.h>
 
 #include "manager/Startup.h"
+#include "manager/engine/EngineTasks.h"
 #include "manager/engine/SnapshotTable.h"
 #include "unit/ServicesFixture.h"
 
@@ -14,6 +15,7 @@ inline constexpr const char* kLocation = "C:\\Program Files\\Korvane\\";
 
 struct FakeManager : FakeServices {
   krv::Snapshots snapshots{{engine, configuration, registryAccess, commons, toolkit, codec}};
+  krv::EngineTasks tasks{{helpers, toolkit, strings, snapshots.table()}};
   krv::Startup startup{
       {toolkit, system, windows, engine, commons, codec, registryAccess, preferences, snapshots}};
 
@@ -26,6 +28,13 @@ struct FakeManager : FakeServices {
   void load() {
     snapshots.LoadSnapshotTable();
     snapshots.DetermineActiveBackup();
+  }
+  // The command lines of the programs started.
+  std::vector<std::string> started() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : processes.journal)
+      if (line.rfind("start ", 0) == 0) lines.push_back(line.substr(6));
+    return lines;
   }
 };
 
