@@ -1,5 +1,6 @@
 // The manager's process entry: builds the real platform services and runs start-up.
 
+#include "manager/FirstRunLists.h"
 #include "manager/Startup.h"
 #include "manager/common/Commons.h"
 #include "manager/common/Preferences.h"
@@ -25,6 +26,7 @@ int main() {
   auto processes = win32::createProcesses();
   auto shell = win32::createShell();
   auto shutdown = win32::createShutdown();
+  auto files = win32::createFileSystem();
 
   krv::Commons commons({*toolkit, *system, *clock, *locale, *codec, *strings});
   krv::LibraryCopyAPI engine(*loader);
@@ -33,7 +35,8 @@ int main() {
   krv::SystemHelpers helpers({*processes, *toolkit, *windows, *shell, *shutdown, *system, *codec, *strings});
   krv::Preferences preferences(registryAccess, configuration, helpers);
   krv::Snapshots snapshots({engine, configuration, registryAccess, commons, *toolkit, *codec});
+  krv::FirstRunLists lists({engine, *codec, registryAccess, preferences, snapshots, *files, *toolkit});
   krv::Startup startup(
-      {*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences, snapshots});
+      {*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences, snapshots, lists});
   return startup.Main();
 }

@@ -30,9 +30,11 @@ int Startup::Main() {
   s_.snapshots.LoadSnapshotTable();
   s_.snapshots.DetermineActiveBackup();
   s_.preferences.LoadPreferences();
+  s_.snapshots.NameAreas([this] { s_.lists.AnchorDefaultFolders(); });
+  s_.lists.ApplyInitialLists();
 
-  // Naming the areas, the first-run lists and the command line arrive with the parts that bring
-  // them; with nothing to hand over to, start-up ends here.
+  // The command line arrives with the part that brings it; with nothing to hand over to, start-up
+  // ends here.
 
   return runResult_ < 0 ? kExitFailure : 0;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "manager/FirstRunLists.h"
 #include "manager/common/Commons.h"
 #include "manager/common/Preferences.h"
 #include "manager/common/RegistryW.h"
@@ -27,6 +28,7 @@ struct StartupServices {
   RegistryAccess& registry;
   Preferences& preferences;
   Snapshots& snapshots;
+  FirstRunLists& lists;
 };
 
 class Startup {

@@ -8,6 +8,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
+#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -33,5 +34,6 @@ std::unique_ptr<Registry> createRegistry();
 std::unique_ptr<Processes> createProcesses();
 std::unique_ptr<Shell> createShell();
 std::unique_ptr<Shutdown> createShutdown();
+std::unique_ptr<FileSystem> createFileSystem();
 
 }  // namespace platform::win32

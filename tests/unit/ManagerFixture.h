@@ -1,9 +1,11 @@
 #pragma once
-// The manager's start-up pieces over the fakes: the snapshot table, the engine tasks and Main, on
-// top of the common services.
+// The manager's start-up pieces over the fakes: the snapshot table, the engine tasks, the first-run
+// lists and Main, on top of the common services.
 
 #include <gtest/gtest.h>
 
+#include "fakes/FakeSystemServices.h"
+#include "manager/FirstRunLists.h"
 #include "manager/Startup.h"
 #include "manager/engine/EngineTasks.h"
 #include "manager/engine/SnapshotTable.h"
@@ -14,10 +16,12 @@ namespace testsupport {
 inline constexpr const char* kLocation = "C:\\Program Files\\Korvane\\";
 
 struct FakeManager : FakeServices {
+  fakes::FakeFileSystem files;
   krv::Snapshots snapshots{{engine, configuration, registryAccess, commons, toolkit, codec}};
   krv::EngineTasks tasks{{helpers, toolkit, strings, snapshots.table()}};
+  krv::FirstRunLists lists{{engine, codec, registryAccess, preferences, snapshots, files, toolkit}};
   krv::Startup startup{
-      {toolkit, system, windows, engine, commons, codec, registryAccess, preferences, snapshots}};
+      {toolkit, system, windows, engine, commons, codec, registryAccess, preferences, snapshots, lists}};
 
   // An installed engine whose program folder is `programFolder`.
   void install(const std::string& programFolder = "C:\\Program Files\\Korvane") {
@@ -29,7 +33,7 @@ struct FakeManager : FakeServices {
     snapshots.LoadSnapshotTable();
     snapshots.DetermineActiveBackup();
   }
-  // The command lines of the programs started.
+  // The journal entries of programs started.
   std::vector<std::string> started() const {
     std::vector<std::string> lines;
     for (const std::string& line : processes.journal)

@@ -179,3 +179,55 @@ TEST_F(StartupTest, DomainControllerIsNotAWorkstationEither) {
 }
 
 }  // namespace
+
+namespace {
+
+class StartupCommandTest : public StartupTest {
+ protected:
+  StartupCommandTest() {
+    registry.putText(krv::kAppPathsKey, "Path", "C:\\Korvane");
+    engine.snapshots = {fakes::snapshot(0, "ORIGINAL", 2048)};
+    files.folders = {{platform::kFolderDocuments, "C:\\Users\\ann\\Documents"}};
+  }
+  // The engine calls from the table load on, named by their export alone.
+  std::vector<std::string> exportsAfterVersionLine() {
+    std::vector<std::string> names;
+    bool logged = false;
+    for (const std::string& call : engine.calls) {
+      if (call.rfind("KRV_LogMessage", 0) == 0 && !logged) {
+        logged = true;
+        continue;
+      }
+      if (logged) names.push_back(call.substr(0, call.find('(')));
+    }
+    return names;
+  }
+};
+
+TEST_F(StartupCommandTest, AFirstStartLoadsTheTableNamesTheAreaAnchorsAndThenAppliesPendingLists) {
+  registry.putWideText(krv::kPreferencesKey, krv::kInitialAnchoredListValue, "C:\\Data");
+  EXPECT_EQ(runMain(), 0);
+  EXPECT_FALSE(ended);
+  const std::vector<std::string> expected = {
+      // the table and the running area
+      "KRV_OpenSnapshots", "KRV_Configuration", "KRV_FindFirstSnapshot", "KRV_FindNextSnapshot",
+      "KRV_CloseSnapshots", "KRV_Configuration", "KRV_AnchoredFiles",
+      // the preferences
+      "KRV_Configuration", "KRV_Configuration", "KRV_Configuration", "KRV_Configuration", "KRV_Configuration",
+      "KRV_Configuration", "KRV_Configuration",
+      // the naming and the default anchoring
+      "KRV_OpenSnapshots", "KRV_FindFirstSnapshot", "KRV_SetSnapshotName", "KRV_CloseSnapshots",
+      "KRV_AnchoredFiles",
+      // the pending anchored list, and the table loaded again
+      "KRV_CheckAnchorList", "KRV_AnchoredFiles", "KRV_OpenSnapshots", "KRV_Configuration",
+      "KRV_FindFirstSnapshot", "KRV_FindNextSnapshot", "KRV_CloseSnapshots", "KRV_Configuration",
+      "KRV_AnchoredFiles"};
+  EXPECT_EQ(exportsAfterVersionLine(), expected);
+  EXPECT_EQ(engine.anchoredCalls.at(1).text, "C:\\Users\\ann\\Documents");
+  EXPECT_EQ(snapshots.table().current().name, "Original Area");
+  EXPECT_EQ(snapshots.table().anchoredList, "C:\\Data");
+  EXPECT_EQ(snapshots.table().programFolder, "C:\\Korvane\\");
+  EXPECT_FALSE(registry.get(krv::kPreferencesKey, krv::kInitialAnchoredListValue));
+}
+
+}  // namespace
