@@ -1,11 +1,13 @@
 // The manager's process entry: builds the real platform services and runs start-up.
 
+#include "manager/CommandLine.h"
 #include "manager/FirstRunLists.h"
 #include "manager/Startup.h"
 #include "manager/common/Commons.h"
 #include "manager/common/Preferences.h"
 #include "manager/common/RegistryW.h"
 #include "manager/common/SystemHelpers.h"
+#include "manager/engine/EngineTasks.h"
 #include "manager/engine/KRVCopyAPI.h"
 #include "manager/engine/KRVFunctions.h"
 #include "manager/engine/SnapshotTable.h"
@@ -35,8 +37,11 @@ int main() {
   krv::SystemHelpers helpers({*processes, *toolkit, *windows, *shell, *shutdown, *system, *codec, *strings});
   krv::Preferences preferences(registryAccess, configuration, helpers);
   krv::Snapshots snapshots({engine, configuration, registryAccess, commons, *toolkit, *codec});
+  krv::EngineTasks tasks({helpers, *toolkit, *strings, snapshots.table()});
   krv::FirstRunLists lists({engine, *codec, registryAccess, preferences, snapshots, *files, *toolkit});
-  krv::Startup startup(
-      {*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences, snapshots, lists});
+  krv::CommandLine commandLine({commons, engine, *codec, configuration, registryAccess, preferences,
+                                snapshots, tasks, lists, helpers, *files});
+  krv::Startup startup({*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences,
+                        snapshots, lists, commandLine});
   return startup.Main();
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The manager's start-up pieces over the fakes: the snapshot table, the engine tasks, the first-run
-// lists and Main, on top of the common services.
+// lists, the command line and Main, on top of the common services.
 
 #include <gtest/gtest.h>
 
 #include "fakes/FakeSystemServices.h"
+#include "manager/CommandLine.h"
 #include "manager/FirstRunLists.h"
 #include "manager/Startup.h"
 #include "manager/engine/EngineTasks.h"
@@ -20,8 +21,10 @@ struct FakeManager : FakeServices {
   krv::Snapshots snapshots{{engine, configuration, registryAccess, commons, toolkit, codec}};
   krv::EngineTasks tasks{{helpers, toolkit, strings, snapshots.table()}};
   krv::FirstRunLists lists{{engine, codec, registryAccess, preferences, snapshots, files, toolkit}};
-  krv::Startup startup{
-      {toolkit, system, windows, engine, commons, codec, registryAccess, preferences, snapshots, lists}};
+  krv::CommandLine commandLine{{commons, engine, codec, configuration, registryAccess, preferences, snapshots,
+                                tasks, lists, helpers, files}};
+  krv::Startup startup{{toolkit, system, windows, engine, commons, codec, registryAccess, preferences,
+                        snapshots, lists, commandLine}};
 
   // An installed engine whose program folder is `programFolder`.
   void install(const std::string& programFolder = "C:\\Program Files\\Korvane") {

@@ -230,4 +230,26 @@ TEST_F(StartupCommandTest, AFirstStartLoadsTheTableNamesTheAreaAnchorsAndThenApp
   EXPECT_FALSE(registry.get(krv::kPreferencesKey, krv::kInitialAnchoredListValue));
 }
 
+TEST_F(StartupCommandTest, TheCommandLineIsTrimmedAndItsNegativeResultEndsWithOne) {
+  system.arguments = "   /anchor C:\\Data  ";
+  EXPECT_EQ(runMain(), 0);
+  EXPECT_EQ(engine.logLines.back(), "Korvane Commandline /anchor C:\\Data");
+
+  system.arguments = "/anchor C:\\Nowhere";
+  engine.anchorCheckResult = -255;
+  EXPECT_EQ(runMain(), 1);
+  EXPECT_FALSE(ended) << "returned, not ended";
+  EXPECT_EQ(startup.runResult(), -255);
+}
+
+TEST_F(StartupCommandTest, InstallAloneIsTheEmptyLineButNotInLowerCaseOrWithMore) {
+  EXPECT_EQ(krv::Startup::effectiveCommandLine("  INSTALL "), "");
+  system.arguments = "INSTALL";
+  EXPECT_EQ(runMain(), 0);
+  system.arguments = "install";
+  EXPECT_EQ(runMain(), 1);
+  system.arguments = "INSTALL now";
+  EXPECT_EQ(runMain(), 1);
+}
+
 }  // namespace
