@@ -1,12 +1,16 @@
 // The manager's process entry: builds the real platform services and runs start-up.
 
+#include "manager/CommandLine.h"
+#include "manager/FirstRunLists.h"
 #include "manager/Startup.h"
 #include "manager/common/Commons.h"
 #include "manager/common/Preferences.h"
 #include "manager/common/RegistryW.h"
 #include "manager/common/SystemHelpers.h"
+#include "manager/engine/EngineTasks.h"
 #include "manager/engine/KRVCopyAPI.h"
 #include "manager/engine/KRVFunctions.h"
+#include "manager/engine/SnapshotTable.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace win32 = platform::win32;
@@ -24,6 +28,7 @@ int main() {
   auto processes = win32::createProcesses();
   auto shell = win32::createShell();
   auto shutdown = win32::createShutdown();
+  auto files = win32::createFileSystem();
 
   krv::Commons commons({*toolkit, *system, *clock, *locale, *codec, *strings});
   krv::LibraryCopyAPI engine(*loader);
@@ -31,6 +36,12 @@ int main() {
   krv::RegistryAccess registryAccess(*registry, *codec);
   krv::SystemHelpers helpers({*processes, *toolkit, *windows, *shell, *shutdown, *system, *codec, *strings});
   krv::Preferences preferences(registryAccess, configuration, helpers);
-  krv::Startup startup({*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences});
+  krv::Snapshots snapshots({engine, configuration, registryAccess, commons, *toolkit, *codec});
+  krv::EngineTasks tasks({helpers, *toolkit, *strings, snapshots.table()});
+  krv::FirstRunLists lists({engine, *codec, registryAccess, preferences, snapshots, *files, *toolkit});
+  krv::CommandLine commandLine({commons, engine, *codec, configuration, registryAccess, preferences,
+                                snapshots, tasks, lists, helpers, *files});
+  krv::Startup startup({*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences,
+                        snapshots, lists, commandLine});
   return startup.Main();
 }

@@ -26,12 +26,16 @@ int Startup::Main() {
   logVersion();
   checkWorkstation();
 
-  // Loading the snapshot table and deciding which area runs arrive with the snapshot table.
-
+  // A table that cannot be loaded is no reason to stop: its status tells the main window.
+  s_.snapshots.LoadSnapshotTable();
+  s_.snapshots.DetermineActiveBackup();
   s_.preferences.LoadPreferences();
+  s_.snapshots.NameAreas([this] { s_.lists.AnchorDefaultFolders(); });
 
-  // Naming the areas, the first-run lists and the command line arrive with the parts that bring
-  // them; with nothing to hand over to, start-up ends here.
+  const std::string line = effectiveCommandLine(s_.system.commandLine());
+  s_.lists.ApplyInitialLists();
+  // The empty line belongs to the main window; until it exists, start-up ends here.
+  runResult_ = s_.commandLine.Dispatch(line);
 
   return runResult_ < 0 ? kExitFailure : 0;
 }
@@ -67,6 +71,12 @@ void Startup::checkAdministrator() {
   s_.engine.KRV_CloseSnapshots(kAdminCheckCaller);
   if (opened == kNotAdministrator)
     s_.commons.ShowFatalError(s_.commons.strings().text(kTextNotAdministrator));
+}
+
+std::string Startup::effectiveCommandLine(const std::string& arguments) {
+  const std::string line = classic::trimSpaces(arguments);
+  // The word INSTALL alone opens the manager as the empty line does.
+  return line == "INSTALL" ? std::string() : line;
 }
 
 std::string Startup::versionLine(const platform::ProgramVersion& version) {

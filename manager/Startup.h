@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <string>
 
+#include "manager/CommandLine.h"
+#include "manager/FirstRunLists.h"
 #include "manager/common/Commons.h"
 #include "manager/common/Preferences.h"
 #include "manager/common/RegistryW.h"
 #include "manager/engine/KRVCopyAPI.h"
+#include "manager/engine/SnapshotTable.h"
 #include "platform/AnsiCodec.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
@@ -25,6 +28,9 @@ struct StartupServices {
   const platform::AnsiCodec& codec;
   RegistryAccess& registry;
   Preferences& preferences;
+  Snapshots& snapshots;
+  FirstRunLists& lists;
+  CommandLine& commandLine;
 };
 
 class Startup {
@@ -46,6 +52,9 @@ class Startup {
   const std::string& installLocation() const { return installLocation_; }
   // The signed run result; negative at the end of Main gives exit code 1.
   std::int32_t runResult() const { return runResult_; }
+
+  // The command line as start-up hands it on: trimmed of spaces, and "INSTALL" alone taken as empty.
+  static std::string effectiveCommandLine(const std::string& arguments);
 
   // "Korvane Manager [Version 3.1.0.42]".
   static std::string versionLine(const platform::ProgramVersion& version);

@@ -40,6 +40,9 @@ inline constexpr std::int32_t kPreBootSwitchFailed = -131;
 // The manager's own failure code; also the answer of every export when the library or the export
 // cannot be found.
 inline constexpr std::int32_t kManagerFailure = -99;
+// The manager's refusal of a list that does not fit the buffer it must travel or be kept in; such a
+// list is refused whole, never cut.
+inline constexpr std::int32_t kListTooLong = -98;
 
 class KRVCopyAPI {
  public:

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/FileReader.h"
+#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
@@ -38,5 +39,6 @@ std::unique_ptr<Shutdown> createShutdown();
 // The renderer of the form model (message boxes included), and whole-file reading.
 std::unique_ptr<ui::FormToolkit> createFormToolkit();
 std::unique_ptr<FileReader> createFileReader();
+std::unique_ptr<FileSystem> createFileSystem();
 
 }  // namespace platform::win32

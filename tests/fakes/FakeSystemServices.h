@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
 
@@ -75,6 +78,33 @@ class FakeShutdown : public platform::Shutdown {
   platform::StepResult enable{true, 0};
   platform::StepResult restart{true, 0};
   std::vector<std::string> journal;
+};
+
+// The user's folders, the folders and files that exist, and the files written, all in memory.
+class FakeFileSystem : public platform::FileSystem {
+ public:
+  std::optional<std::string> userFolder(int csidl) override {
+    const auto found = folders.find(csidl);
+    if (found == folders.end()) return std::nullopt;
+    return found->second;
+  }
+  std::optional<std::uint32_t> attributes(const std::string& path) override {
+    const auto found = existing.find(path);
+    if (found == existing.end()) return std::nullopt;
+    return found->second;
+  }
+  bool writeFile(const std::string& path, const std::string& bytes) override {
+    if (!writable) return false;
+    files[path] = bytes;
+    return true;
+  }
+  // Makes the path an existing folder.
+  void folder(const std::string& path) { existing[path] = platform::kAttributeDirectory; }
+
+  std::map<int, std::string> folders;             // by CSIDL
+  std::map<std::string, std::uint32_t> existing;  // path to its attributes
+  std::map<std::string, std::string> files;       // written files
+  bool writable = true;
 };
 
 }  // namespace fakes

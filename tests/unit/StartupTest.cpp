@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "manager/Startup.h"
-#include "unit/ServicesFixture.h"
+#include "unit/ManagerFixture.h"
 
 namespace {
 
-class StartupTest : public ::testing::Test, protected testsupport::FakeServices {
+class StartupTest : public ::testing::Test, protected testsupport::FakeManager {
  protected:
   StartupTest() { registry.putText(krv::kServiceInfoKey, "Location", "  C:\\Program Files\\Korvane\\  "); }
 
@@ -21,7 +21,6 @@ class StartupTest : public ::testing::Test, protected testsupport::FakeServices 
     }
   }
 
-  krv::Startup startup{{toolkit, system, windows, engine, commons, codec, registryAccess, preferences}};
   bool ended = false;  // ended through exitProcess rather than by returning
 };
 
@@ -35,6 +34,12 @@ TEST_F(StartupTest, PlainStartChecksTheEngineLogsTheVersionLoadsThePreferencesAn
   const std::vector<std::string> expected = {"KRV_OpenSnapshots(2500)",
                                              "KRV_CloseSnapshots(2500)",
                                              "KRV_LogMessage(0, Korvane Manager [Version 3.1.0.42])",
+                                             "KRV_OpenSnapshots(2500)",
+                                             "KRV_Configuration(8000, preboot)",
+                                             "KRV_FindFirstSnapshot(2500, *)",
+                                             "KRV_CloseSnapshots(2500)",
+                                             "KRV_Configuration(8000, lastboot)",
+                                             "KRV_AnchoredFiles(5000, )",
                                              "KRV_Configuration(8000, showprompt)",
                                              "KRV_Configuration(8000, hotkey)",
                                              "KRV_Configuration(8000, keywait)",
@@ -171,6 +176,80 @@ TEST_F(StartupTest, DomainControllerIsNotAWorkstationEither) {
   toolkit.expectBox();
   EXPECT_EQ(runMain(), 1);
   EXPECT_TRUE(ended);
+}
+
+}  // namespace
+
+namespace {
+
+class StartupCommandTest : public StartupTest {
+ protected:
+  StartupCommandTest() {
+    registry.putText(krv::kAppPathsKey, "Path", "C:\\Korvane");
+    engine.snapshots = {fakes::snapshot(0, "ORIGINAL", 2048)};
+    files.folders = {{platform::kFolderDocuments, "C:\\Users\\ann\\Documents"}};
+  }
+  // The engine calls from the table load on, named by their export alone.
+  std::vector<std::string> exportsAfterVersionLine() {
+    std::vector<std::string> names;
+    bool logged = false;
+    for (const std::string& call : engine.calls) {
+      if (call.rfind("KRV_LogMessage", 0) == 0 && !logged) {
+        logged = true;
+        continue;
+      }
+      if (logged) names.push_back(call.substr(0, call.find('(')));
+    }
+    return names;
+  }
+};
+
+TEST_F(StartupCommandTest, AFirstStartLoadsTheTableNamesTheAreaAnchorsAndThenAppliesPendingLists) {
+  registry.putWideText(krv::kPreferencesKey, krv::kInitialAnchoredListValue, "C:\\Data");
+  EXPECT_EQ(runMain(), 0);
+  EXPECT_FALSE(ended);
+  const std::vector<std::string> expected = {
+      // the table and the running area
+      "KRV_OpenSnapshots", "KRV_Configuration", "KRV_FindFirstSnapshot", "KRV_FindNextSnapshot",
+      "KRV_CloseSnapshots", "KRV_Configuration", "KRV_AnchoredFiles",
+      // the preferences
+      "KRV_Configuration", "KRV_Configuration", "KRV_Configuration", "KRV_Configuration", "KRV_Configuration",
+      "KRV_Configuration", "KRV_Configuration",
+      // the naming and the default anchoring
+      "KRV_OpenSnapshots", "KRV_FindFirstSnapshot", "KRV_SetSnapshotName", "KRV_CloseSnapshots",
+      "KRV_AnchoredFiles",
+      // the pending anchored list, and the table loaded again
+      "KRV_CheckAnchorList", "KRV_AnchoredFiles", "KRV_OpenSnapshots", "KRV_Configuration",
+      "KRV_FindFirstSnapshot", "KRV_FindNextSnapshot", "KRV_CloseSnapshots", "KRV_Configuration",
+      "KRV_AnchoredFiles"};
+  EXPECT_EQ(exportsAfterVersionLine(), expected);
+  EXPECT_EQ(engine.anchoredCalls.at(1).text, "C:\\Users\\ann\\Documents");
+  EXPECT_EQ(snapshots.table().current().name, "Original Area");
+  EXPECT_EQ(snapshots.table().anchoredList, "C:\\Data");
+  EXPECT_EQ(snapshots.table().programFolder, "C:\\Korvane\\");
+  EXPECT_FALSE(registry.get(krv::kPreferencesKey, krv::kInitialAnchoredListValue));
+}
+
+TEST_F(StartupCommandTest, TheCommandLineIsTrimmedAndItsNegativeResultEndsWithOne) {
+  system.arguments = "   /anchor C:\\Data  ";
+  EXPECT_EQ(runMain(), 0);
+  EXPECT_EQ(engine.logLines.back(), "Korvane Commandline /anchor C:\\Data");
+
+  system.arguments = "/anchor C:\\Nowhere";
+  engine.anchorCheckResult = -255;
+  EXPECT_EQ(runMain(), 1);
+  EXPECT_FALSE(ended) << "returned, not ended";
+  EXPECT_EQ(startup.runResult(), -255);
+}
+
+TEST_F(StartupCommandTest, InstallAloneIsTheEmptyLineButNotInLowerCaseOrWithMore) {
+  EXPECT_EQ(krv::Startup::effectiveCommandLine("  INSTALL "), "");
+  system.arguments = "INSTALL";
+  EXPECT_EQ(runMain(), 0);
+  system.arguments = "install";
+  EXPECT_EQ(runMain(), 1);
+  system.arguments = "INSTALL now";
+  EXPECT_EQ(runMain(), 1);
 }
 
 }  // namespace

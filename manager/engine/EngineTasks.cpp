@@ -1,0 +1,101 @@
+#include "manager/engine/EngineTasks.h"
+
+#include "platform/ClassicRuntime.h"
+
+namespace krv {
+namespace {
+
+constexpr int kTextCalculate = 1070;
+constexpr int kTextCopyUpdate = 1080;
+constexpr int kTextCannotLaunch = 1060;
+constexpr int kTextInternalError = 1064;
+constexpr int kTextNotifyAdministrator = 1065;
+constexpr int kTextKorvaneError = 1066;
+
+constexpr const char* kUnattended = "#";
+constexpr const char* kRemoveTitle = " Remove Snapshot";
+
+struct TaskError {
+  std::int32_t code;
+  int text;
+};
+
+constexpr TaskError kTaskErrors[] = {
+    {-103, 1050}, {-105, 1051}, {-107, 1052}, {-109, 1054}, {-111, 1053}, {-123, 1067}, {-125, 1057},
+    {-127, 1058}, {-203, 1062}, {-207, 1061}, {-215, 1059}, {-221, 1063}, {-255, 1055}, {-259, 1056},
+};
+
+std::string quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+// The part of a tool's command line after " EXCLUDE ", when there is a list at all.
+std::string exclusionPart(const std::string& exclusions) {
+  if (classic::trimSpaces(exclusions).empty()) return {};
+  return " EXCLUDE " + exclusions;
+}
+
+// A name of an existing area is quoted on the tool's command line: a quotation mark inside it
+// would end the argument early and pass the rest as further arguments.
+bool quotable(const std::string& name) {
+  return name.find('"') == std::string::npos;
+}
+
+}  // namespace
+
+std::int32_t EngineTasks::run(const std::string& commandLine, bool wait) {
+  return s_.helpers.RunTool(commandLine, kToolWindowStyle, wait) != 0 ? kResultOK : kToolNotStarted;
+}
+
+std::int32_t EngineTasks::StartCopyTask(std::string& source, std::string& destination,
+                                        const std::string& exclusions, bool fromWindow, bool wait) {
+  source = Snapshots::areaName(source);
+  destination = Snapshots::areaName(destination);
+  if (source.empty() || !quotable(source) || !Snapshots::validNewName(destination)) return kInvalidName;
+
+  // A folder with a space is quoted, so that the system cannot take a shorter path for the
+  // program and the tool sees its title as its first argument.
+  std::string program = s_.table.programFolder + kToolName;
+  if (program.find(' ') != std::string::npos) program = quoted(program);
+  const std::string title = (fromWindow ? "" : kUnattended) + s_.strings.text(kTextCopyUpdate);
+  const std::string commandLine = program + " " + quoted(title) + " COPY " + quoted(source) + " " +
+                                  quoted(destination) + exclusionPart(exclusions);
+  return run(commandLine, wait);
+}
+
+std::int32_t EngineTasks::StartSizeTask(const std::string& name, const std::string& exclusions) {
+  const std::string area = Snapshots::areaName(name);
+  if (area.empty()) return kBlankName;
+  if (!quotable(area)) return kInvalidName;
+  return run(std::string(kToolName) + " " + quoted(s_.strings.text(kTextCalculate)) + " SIZE " +
+                 quoted(area) + exclusionPart(exclusions),
+             false);
+}
+
+std::int32_t EngineTasks::StartRemoveTask(const std::string& name) {
+  const std::string area = Snapshots::areaName(name);
+  if (area.empty()) return kBlankName;
+  if (!quotable(area)) return kInvalidName;
+  return run(std::string(kToolName) + " " + quoted(std::string(kProductName) + kRemoveTitle) + " REMOVE " +
+                 quoted(area),
+             false);
+}
+
+std::string EngineTasks::TaskErrorText(std::int32_t code) const {
+  for (const TaskError& error : kTaskErrors)
+    if (error.code == code) return s_.strings.text(error.text);
+  if (code == kToolNotStarted)
+    return s_.strings.text(kTextCannotLaunch) + " " + s_.table.programFolder + kToolName;
+  // The negated code keeps a place for its sign: -99 shows " 99", 5 shows "-5".
+  return s_.strings.text(kTextInternalError) + " " +
+         classic::signedNumberText(-static_cast<std::int64_t>(code)) + " " +
+         s_.strings.text(kTextNotifyAdministrator);
+}
+
+void EngineTasks::ShowTaskError(std::int32_t code) {
+  if (code == kResultOK) return;
+  s_.toolkit.messageBox(
+      {TaskErrorText(code), s_.strings.text(kTextKorvaneError), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+}
+
+}  // namespace krv
