@@ -1,6 +1,8 @@
 // The manager's start-up, run as the real Korvane.exe with the engine stand-in.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -276,8 +278,68 @@ TEST(VersionLine, ANormalStartWritesTheVersionLineToTheMasterLogAndEndsWithZero)
   ASSERT_TRUE(log.has_value()) << "no master log";
   const auto entries = masterEntriesWithText(*log, kVersionLine, before - 1, nowSeconds() + 1);
   EXPECT_EQ(entries.size(), 1u) << *log;
-  EXPECT_EQ(automation::splitLines(*log).size(), 1u) << "one line per start";
+  std::size_t managerLines = 0;
+  for (const std::string& line : automation::splitLines(*log))
+    managerLines += line.compare(19, 5, " MGR ") == 0;
+  EXPECT_EQ(managerLines, 1u) << "one line of the manager's per start: " << *log;
   EXPECT_TRUE(log->size() >= 2 && log->substr(log->size() - 2) == "\r\n") << "the line ends in CR LF";
+}
+
+// ---- Areas and first-run lists ---------------------------------------------------------------
+
+TEST(FirstStart, NamesTheFactoryNamedAreaAndAnchorsTheUsersFolders) {
+  automation::Installation install;  // a fresh engine: one area "ORIGINAL", running
+  automation::Program korvaneRun(korvane(), L"", install.path());
+  ASSERT_TRUE(korvaneRun.started());
+  EXPECT_EQ(korvaneRun.waitForExit(kExitTimeoutMs), std::optional<DWORD>(0));
+  EXPECT_FALSE(korvaneRun.showedWindow()) << "no error box";
+  const std::string area = install.engineState().get("area.1", "");
+  EXPECT_EQ(area.substr(0, 2), "0|") << area;
+  EXPECT_EQ(area.substr(area.rfind('|') + 1), "Original Area");
+
+  wchar_t documents[MAX_PATH] = {};
+  ASSERT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents), S_OK);
+  const std::string anchored = install.engineState().get("anchored", "(none)");
+  EXPECT_NE(anchored.find(automation::toUtf8(documents)), std::string::npos) << anchored;
+
+  // Named once: the next start leaves the name and the anchored list alone.
+  ASSERT_TRUE(install.engineState().set("anchored", ";"));
+  automation::Program again(korvane(), L"", install.path());
+  EXPECT_EQ(again.waitForExit(kExitTimeoutMs), std::optional<DWORD>(0));
+  EXPECT_EQ(install.engineState().get("anchored", ""), ";");
+}
+
+TEST(FirstStart, PendingListsAreHandedToTheEngineOnceAndConsumed) {
+  automation::Installation install;
+  install.setEngineState({"areas=1", "area.1=0|0|0|5000|Original Area"});
+  const std::wstring data = install.folder().make(L"Data Folder\\file");
+  const std::wstring folder = data.substr(0, data.find_last_of(L'\\'));
+  const wchar_t* preferences = L"SOFTWARE\\Pellora\\Korvane\\Preferences";
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, preferences, L"InitialAnchoredList", REG_SZ, folder.c_str(),
+                  static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+  const std::wstring exclusions = L"C:\\Temp\\*.tmp";
+  RegSetKeyValueW(HKEY_LOCAL_MACHINE, preferences, L"InitialExclusionList", REG_SZ, exclusions.c_str(),
+                  static_cast<DWORD>((exclusions.size() + 1) * sizeof(wchar_t)));
+
+  automation::Program korvaneRun(korvane(), L"", install.path());
+  EXPECT_EQ(korvaneRun.waitForExit(kExitTimeoutMs), std::optional<DWORD>(0));
+  EXPECT_EQ(install.engineState().get("anchored", ""), automation::toUtf8(folder));
+  wchar_t stored[512] = {};
+  DWORD size = sizeof(stored);
+  EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, preferences, L"DefaultExclusionList", RRF_RT_REG_SZ, nullptr,
+                         stored, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::wstring(stored), exclusions);
+  size = sizeof(stored);
+  EXPECT_NE(RegGetValueW(HKEY_LOCAL_MACHINE, preferences, L"InitialAnchoredList", RRF_RT_ANY, nullptr, stored,
+                         &size),
+            ERROR_SUCCESS)
+      << "consumed";
+  size = sizeof(stored);
+  EXPECT_NE(RegGetValueW(HKEY_LOCAL_MACHINE, preferences, L"InitialExclusionList", RRF_RT_ANY, nullptr,
+                         stored, &size),
+            ERROR_SUCCESS);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, preferences);
 }
 
 TEST(VersionLine, AnEngineThatAnswersOtherFailuresDoesNotStopStartUp) {
