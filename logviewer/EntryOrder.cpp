@@ -18,9 +18,30 @@ std::uint32_t typeKey(std::int32_t number) {
                     : 1000u + static_cast<std::uint32_t>(number);
 }
 
+// Asks the processor to fetch the text's first bytes ahead of their use: the texts of a sorted
+// group lie all over the file's bytes, and waiting for each from memory is most of the sort's time.
+// The entry itself is fetched further ahead, as finding the text needs it.
+inline void prefetchEntry(const MasterLog& log, std::uint32_t index) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(&log.entries()[index]);
+#else
+  (void)log;
+  (void)index;
+#endif
+}
+inline void prefetch(const MasterLog& log, std::uint32_t index) {
+#if defined(__GNUC__) || defined(__clang__)
+  __builtin_prefetch(log.line(index).data() + 29);
+#else
+  (void)log;
+  (void)index;
+#endif
+}
+
 struct Keyed {
   std::uint64_t key;
   std::uint32_t index;
+  std::uint32_t length = 0;  // the description's length, for the description sort
 };
 
 // Sorts v[begin, end) by key, stably, with the least significant byte first; passes in which
@@ -104,6 +125,8 @@ std::size_t commonLength(const MasterLog& log, const Keyed* group, std::size_t n
   const std::string_view first = log.description(group[0].index);
   std::size_t common = first.size() > depth ? first.size() - depth : 0;
   for (std::size_t k = 1; k < n && common > 0; ++k) {
+    if (k + 32 < n) prefetchEntry(log, group[k + 32].index);
+    if (k + 16 < n) prefetch(log, group[k + 16].index);
     const std::string_view other = log.description(group[k].index);
     const std::size_t limit = std::min(common, other.size() > depth ? other.size() - depth : 0);
     std::size_t i = 0;
@@ -133,7 +156,9 @@ std::size_t commonLength(const MasterLog& log, const Keyed* group, std::size_t n
 std::vector<std::uint32_t> byDescription(const MasterLog& log) {
   const std::size_t n = log.size();
   std::vector<Keyed> keyed(n), scratch;
-  for (std::uint32_t i = 0; i < n; ++i) keyed[i] = {0, i};
+  for (std::uint32_t i = 0; i < n; ++i)
+    keyed[i] = {0, i,
+                static_cast<std::uint32_t>(std::min<std::size_t>(log.description(i).size(), UINT32_MAX))};
   struct Group {
     std::size_t begin, end, depth;
   };
@@ -158,7 +183,7 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log) {
           pending.push_back({run, last, depth + 8});
         } else {
           // The texts end here and agree but for NUL characters at their ends: the shorter first.
-          for (std::size_t i = run; i < last; ++i) keyed[i].key = log.description(keyed[i].index).size();
+          for (std::size_t i = run; i < last; ++i) keyed[i].key = keyed[i].length;
           radixSort(keyed, scratch, run, last);
         }
       }
