@@ -834,7 +834,10 @@ void FormWindow::command(WPARAM wParam, LPARAM lParam) {
       return;
     }
     auto found = menuIds_.find(id);
-    if (found != menuIds_.end()) form_.clickMenu(found->second);
+    if (found == menuIds_.end()) return;
+    // The choice may unload the form and with it this window: nothing of it is used afterwards.
+    const std::string name = found->second;
+    form_.clickMenu(name);
     return;
   }
   ui::Control* control = controlOf(reinterpret_cast<HWND>(lParam));
