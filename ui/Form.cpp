@@ -29,6 +29,10 @@ void Control::setValue(int v) {
   value_ = v;
   changed(Change::Value);
 }
+void Control::setListTexts(std::vector<std::string> texts) {
+  listTexts_ = std::move(texts);
+  changed(Change::Items);
+}
 void Control::userSetCaption(std::string text) {
   if (text == caption_) return;
   caption_ = std::move(text);

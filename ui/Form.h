@@ -28,7 +28,9 @@ enum class ControlKind {
   Picture,
   Frame,
   ListView,
-  StatusBar
+  StatusBar,
+  TabStrip,  // tabs captioned by its list texts; value is the chosen tab
+  UpDown,    // arrows that step its value between the range's ends
 };
 
 // What changed in a control or form, so that a realization updates only that.
@@ -88,6 +90,12 @@ class Control {
   // box's mask character; what it means belongs to the control kind.
   int value() const { return value_; }
   void setValue(int v);
+  // The texts of a combo box's list or of a tab strip's tabs.
+  const std::vector<std::string>& listTexts() const { return listTexts_; }
+  void setListTexts(std::vector<std::string> texts);
+  // An up-down control's range.
+  int rangeMin = 0;
+  int rangeMax = 100;
   int tabIndex = 0;
   bool isDefault = false;  // Enter presses it
   bool isCancel = false;   // Esc presses it
@@ -123,6 +131,7 @@ class Control {
   bool visible_ = true;
   Bounds bounds_;
   int value_ = 0;
+  std::vector<std::string> listTexts_;
 };
 
 // A named set of pictures for list items, each a resource picture of the program by key.

@@ -353,8 +353,13 @@ bool FormWindow::create(HWND owner) {
     HICON big = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(form_.iconResourceId));
     if (big) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
   }
+  // Children are created in tab order: the system's Tab key follows the order of creation.
+  std::vector<std::pair<ui::Control*, int>> order;
   int id = kFirstControlId;
-  for (ui::Control* control : form_.controls()) createControl(*control, id++);
+  for (ui::Control* control : form_.controls()) order.emplace_back(control, id++);
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return a.first->tabIndex < b.first->tabIndex; });
+  for (auto& [control, controlId] : order) createControl(*control, controlId);
   for (auto& timer : form_.timers()) timerChanged(*timer);
   resized();
   return true;
@@ -456,6 +461,14 @@ void FormWindow::createControl(ui::Control& control, int id) {
       windowClass = STATUSCLASSNAMEW;
       style |= form_.resizable ? SBARS_SIZEGRIP : 0;
       break;
+    case ui::ControlKind::TabStrip:
+      windowClass = WC_TABCONTROLW;
+      style |= WS_TABSTOP;
+      break;
+    case ui::ControlKind::UpDown:
+      windowClass = UPDOWN_CLASSW;
+      style |= UDS_ARROWKEYS | UDS_SETBUDDYINT;
+      break;
   }
   HWND h =
       CreateWindowExW(exStyle, windowClass, L"", style, 0, 0, 0, 0, hwnd_,
@@ -476,6 +489,7 @@ void FormWindow::applyAll(ui::Control& control) {
   controlChanged(control, ui::Change::Caption);
   controlChanged(control, ui::Change::Enabled);
   controlChanged(control, ui::Change::Bounds);
+  if (!control.listTexts().empty()) controlChanged(control, ui::Change::Items);
   controlChanged(control, ui::Change::Value);
   if (control.kind() == ui::ControlKind::ListView) {
     controlChanged(control, ui::Change::ImageList);
@@ -529,13 +543,35 @@ void FormWindow::controlChanged(ui::Control& control, ui::Change what) {
         SendMessageW(h, BM_SETCHECK, control.value() ? BST_CHECKED : BST_UNCHECKED, 0);
       } else if (control.kind() == ui::ControlKind::ComboBox) {
         SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(control.value()), 0);
+      } else if (control.kind() == ui::ControlKind::TabStrip) {
+        SendMessageW(h, TCM_SETCURSEL, static_cast<WPARAM>(control.value()), 0);
+      } else if (control.kind() == ui::ControlKind::UpDown) {
+        SendMessageW(h, UDM_SETRANGE32, static_cast<WPARAM>(control.rangeMin), control.rangeMax);
+        SendMessageW(h, UDM_SETPOS32, 0, control.value());
       }
       break;
     case ui::Change::Columns:
       if (list) applyColumns(static_cast<ui::ListView&>(control), h);
       break;
     case ui::Change::Items:
-      if (list) applyItems(static_cast<ui::ListView&>(control), h);
+      if (list) {
+        applyItems(static_cast<ui::ListView&>(control), h);
+      } else if (control.kind() == ui::ControlKind::ComboBox) {
+        SendMessageW(h, CB_RESETCONTENT, 0, 0);
+        for (const std::string& text : control.listTexts())
+          SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(text).c_str()));
+        SendMessageW(h, CB_SETCURSEL, static_cast<WPARAM>(control.value()), 0);
+      } else if (control.kind() == ui::ControlKind::TabStrip) {
+        SendMessageW(h, TCM_DELETEALLITEMS, 0, 0);
+        for (std::size_t i = 0; i < control.listTexts().size(); ++i) {
+          std::wstring text = wide(control.listTexts()[i]);
+          TCITEMW tab{};
+          tab.mask = TCIF_TEXT;
+          tab.pszText = text.data();
+          SendMessageW(h, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&tab));
+        }
+        SendMessageW(h, TCM_SETCURSEL, static_cast<WPARAM>(control.value()), 0);
+      }
       break;
     case ui::Change::Selection:
       if (list) applySelection(static_cast<ui::ListView&>(control), h);
@@ -717,6 +753,15 @@ ui::Control* FormWindow::controlOf(HWND h) const {
 
 LRESULT FormWindow::notify(NMHDR* header) {
   ui::Control* control = controlOf(header->hwndFrom);
+  if (control && control->kind() == ui::ControlKind::TabStrip && header->code == TCN_SELCHANGE) {
+    control->userSetValue(static_cast<int>(SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
+    return 0;
+  }
+  if (control && control->kind() == ui::ControlKind::UpDown && header->code == UDN_DELTAPOS) {
+    const auto* delta = reinterpret_cast<NMUPDOWN*>(header);
+    control->userSetValue(std::clamp(delta->iPos + delta->iDelta, control->rangeMin, control->rangeMax));
+    return 0;
+  }
   if (!control || control->kind() != ui::ControlKind::ListView) {
     if (header->code == HDN_ENDTRACKW || header->code == HDN_ITEMCHANGEDW) syncColumnWidths();
     return 0;
@@ -789,7 +834,10 @@ void FormWindow::command(WPARAM wParam, LPARAM lParam) {
       return;
     }
     auto found = menuIds_.find(id);
-    if (found != menuIds_.end()) form_.clickMenu(found->second);
+    if (found == menuIds_.end()) return;
+    // The choice may unload the form and with it this window: nothing of it is used afterwards.
+    const std::string name = found->second;
+    form_.clickMenu(name);
     return;
   }
   ui::Control* control = controlOf(reinterpret_cast<HWND>(lParam));

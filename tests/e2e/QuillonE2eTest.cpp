@@ -260,6 +260,32 @@ TEST_F(QuillonE2e, ColumnClicksReverseAndSwitchTheSort) {
   EXPECT_EQ(types(), (V{"0500", "0455", "0401", "0020", "0007"}));
 }
 
+TEST_F(QuillonE2e, ADamagedLogShowsWhatCanBeShown) {
+  std::string master;
+  master += line("12/08/2026 09:00:00", "0401", std::string("binary \0\x01\xff\x80 bytes", 17));
+  master += std::string(5000, '\0') + "\r\n";                                // no entry: no number
+  master += line("12/08/2026 09:01:00", "0007", std::string(4 << 20, 'W'));  // a line of 4 MB
+  master +=
+      line("12/08/2026 09:02:00", "0020", "[..\\..\\x]climbs out of the logs folder").substr(0, 60) + "\n";
+  master += "12/08/2026 09:03:00 ENG 0003 LF only\n12/08/2026 09:04:00 ENG 0005 CR only\r";
+  master += line("12/08/2026 09:05:00", "0009", "[CP000009]cut sh");
+  master.resize(master.size() - 4);  // the last line ends early, as in a file cut while written
+  writeFile(install.folder().make(L"$LOGS\\KRV.log"), master);
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master);
+  ASSERT_EQ(itemCount(w.master), 6);
+  // The NUL shows as a space; the other bytes as the ANSI code page's characters.
+  EXPECT_EQ(itemText(w.master, 0, 2), "binary  \x01\xc3\xbf\xe2\x82\xac bytes");
+  EXPECT_EQ(itemText(w.master, 1, 2).size(), kTextChars - 1);  // the list shows what fits of 4 MB
+  EXPECT_EQ(itemText(w.master, 3, 2), "LF only");
+  EXPECT_EQ(itemText(w.master, 4, 2), "CR only");
+  EXPECT_EQ(selectedRow(w.master), 5);
+  selectRow(w.master, 2);  // names "..\\..\\x": opens nothing
+  Sleep(200);
+  EXPECT_FALSE(IsWindowVisible(w.detail));
+  EXPECT_TRUE(program->running());
+}
+
 class QuillonWithoutServiceInfo : public ::testing::Test {
  protected:
   automation::ServiceInfoLocation noLocation{std::nullopt};

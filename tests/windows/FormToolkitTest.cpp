@@ -166,4 +166,53 @@ TEST_F(RendererTest, AModalFormReturnsWhenItUnloads) {
   EXPECT_TRUE(IsWindowEnabled(ownerWindow));
 }
 
+TEST_F(RendererTest, ListsTabsAndUpDownsFollowTheModelAndTheUser) {
+  ui::Form form(*toolkit, "frmOptions");
+  form.setCaption("Options test");
+  form.setClientSize(7000, 5000);
+  ui::Control& tabs = form.addControl("tabPages", ui::ControlKind::TabStrip);
+  tabs.setListTexts({"General", "Boot"});
+  tabs.move(0, 0, 7000, 4000);
+  tabs.tabIndex = 2;
+  ui::Control& combo = form.addControl("cmbHotkey", ui::ControlKind::ComboBox);
+  combo.setListTexts({"F1", "F2", "F3"});
+  combo.setValue(1);
+  combo.move(300, 600, 1500, 1500);
+  combo.tabIndex = 1;
+  ui::Control& spin = form.addControl("udDelay", ui::ControlKind::UpDown);
+  spin.rangeMin = 0;
+  spin.rangeMax = 30;
+  spin.setValue(5);
+  spin.move(2000, 600, 255, 300);
+  spin.tabIndex = 0;
+  int tabChanges = 0;
+  tabs.onChange = [&] { ++tabChanges; };
+  form.show();
+  HWND window = FindWindowW(nullptr, L"Options test");
+  ASSERT_NE(window, nullptr);
+
+  // Created in tab order: the up-down first, the tab strip last.
+  HWND first = GetWindow(window, GW_CHILD);
+  wchar_t name[64] = {};
+  GetClassNameW(first, name, 64);
+  EXPECT_STREQ(name, UPDOWN_CLASSW);
+
+  HWND comboWindow = child(window, L"ComboBox");
+  ASSERT_NE(comboWindow, nullptr);
+  EXPECT_EQ(SendMessageW(comboWindow, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(comboWindow, CB_GETCURSEL, 0, 0), 1);
+
+  HWND tabWindow = child(window, WC_TABCONTROLW);
+  ASSERT_NE(tabWindow, nullptr);
+  EXPECT_EQ(SendMessageW(tabWindow, TCM_GETITEMCOUNT, 0, 0), 2);
+  tabs.setValue(1);
+  EXPECT_EQ(SendMessageW(tabWindow, TCM_GETCURSEL, 0, 0), 1);
+  EXPECT_EQ(tabChanges, 0);  // the program's own change raises no event
+
+  HWND spinWindow = child(window, UPDOWN_CLASSW);
+  ASSERT_NE(spinWindow, nullptr);
+  EXPECT_EQ(SendMessageW(spinWindow, UDM_GETPOS32, 0, 0), 5);
+  form.unload();
+}
+
 }  // namespace

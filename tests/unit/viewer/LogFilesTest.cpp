@@ -295,6 +295,27 @@ TEST(EntryOrder, DescriptionsWithLongCommonBeginningsSortAsTheirTexts) {
   EXPECT_EQ(quillon::sortedOrder(log, quillon::kDescriptionColumn, false), referenceOrder(log));
 }
 
+TEST(EntryOrder, RandomDescriptionsSortAsTheirTexts) {
+  // Short random texts over a few letters of both cases: many ties at every depth, groups of
+  // every size, texts ending inside and at the end of the eight-character steps.
+  for (unsigned seed : {1u, 2u, 3u}) {
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      std::string text(((seed >> 8) % 4 == 0) ? "common beginning of many texts " : "");
+      const std::size_t length = (seed >> 12) % 20;
+      for (std::size_t k = 0; k < length; ++k) {
+        seed = seed * 1103515245u + 12345u;
+        text += "aAbB "[(seed >> 10) % 5];
+      }
+      bytes += line("0001", text) + "\r\n";
+    }
+    const auto log = parse(bytes);
+    ASSERT_EQ(log.size(), 3000u);
+    EXPECT_EQ(quillon::sortedOrder(log, quillon::kDescriptionColumn, false), referenceOrder(log)) << seed;
+  }
+}
+
 TEST(EntryOrder, DatesOutOfFileOrderSortStably) {
   std::string bytes;
   unsigned seed = 3;
