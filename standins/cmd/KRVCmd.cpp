@@ -29,6 +29,7 @@
 #include "standins/common/InstallFolder.h"
 #include "standins/common/MasterLog.h"
 #include "standins/common/StateFile.h"
+#include "standins/common/Text.h"
 
 namespace {
 
@@ -48,24 +49,7 @@ struct Command {
   std::string exclusions;   // ANSI, as given
 };
 
-std::string ansi(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                      nullptr);
-  return bytes;
-}
-
-std::wstring wide(const std::string& ansiText) {
-  if (ansiText.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()), nullptr, 0);
-  std::wstring text(size > 0 ? static_cast<std::size_t>(size) : 0, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()), text.data(), size);
-  return text;
-}
+using standin::ansi;
 
 // Splits off one argument: a quoted one up to its closing quotation mark, a bare one up to a space.
 std::optional<std::wstring> nextArgument(std::wstring_view& rest) {
@@ -254,8 +238,9 @@ void finish(HWND window, Task& task) {
   if (task.command.verb == Verb::Copy) storeCopyResult(task.outcome);
   if (!task.command.unattended) {
     const std::wstring text = task.outcome == 0 ? task.command.title + L" completed."
-                                                : task.command.title + L" failed: " + wide(details.back()) +
-                                                      L" (code " + std::to_wstring(task.outcome) + L").";
+                                                : task.command.title + L" failed: " +
+                                                      standin::wideFromAnsi(details.back()) + L" (code " +
+                                                      std::to_wstring(task.outcome) + L").";
     MessageBoxW(window, text.c_str(), task.command.title.c_str(),
                 MB_OK | (task.outcome == 0 ? MB_ICONINFORMATION : MB_ICONEXCLAMATION));
   }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "standins/common/InstallFolder.h"
+#include "standins/common/Text.h"
 
 namespace standin {
 namespace {
@@ -63,19 +64,7 @@ bool appendMasterLog(const std::wstring& location, std::string_view bytes) {
 }
 
 bool appendLog(const std::wstring& location, const std::wstring& name, std::string_view bytes) {
-  const std::wstring folder = logFolder(location);
-  if (!createFolders(folder)) return false;
-  const std::wstring path = folder + L"\\" + name + L".log";
-  // Appending writes land at the end even when another process writes the log at the same time.
-  HANDLE file =
-      CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
+  return appendToFile(logFolder(location) + L"\\" + name + L".log", bytes);
 }
 
 }  // namespace standin

@@ -15,6 +15,7 @@
 #include "standins/common/InstallFolder.h"
 #include "standins/common/MasterLog.h"
 #include "standins/common/StateFile.h"
+#include "standins/common/Text.h"
 #include "standins/engine/Configuration.h"
 #include "standins/engine/Lists.h"
 
@@ -68,28 +69,6 @@ void copyExplanation(char* buffer, const std::string& text, std::size_t bytes) {
   const std::size_t size = std::min(text.size(), bytes - 1);
   std::memcpy(buffer, text.data(), size);
   buffer[size] = '\0';
-}
-
-std::string utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                      nullptr);
-  return bytes;
-}
-
-std::string ansi(const std::string& utf8Text) {
-  if (utf8Text.empty()) return {};
-  const int wideSize =
-      MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), nullptr, 0);
-  std::wstring wide(wideSize > 0 ? static_cast<std::size_t>(wideSize) : 0, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8Text.data(), static_cast<int>(utf8Text.size()), wide.data(), wideSize);
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
-  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideSize, bytes.data(), size, nullptr, nullptr);
-  return bytes;
 }
 
 standin::StateFile engineState() {
@@ -213,8 +192,8 @@ int WINAPI KRV_CheckExcludedFiles(wchar_t* list, char* explanation) {
   if (const std::optional<int> forced = forcedResult("KRV_CheckExcludedFiles")) return *forced;
   if (!list || !explanation) return kInvalidArgument;
   const std::size_t length = wcsnlen(list, kLongestText);
-  const ListVerdict verdict = checkExcludedList(utf8(std::wstring_view(list, length)));
-  copyExplanation(explanation, ansi(verdict.explanation), kExcludedExplanationBytes);
+  const ListVerdict verdict = checkExcludedList(standin::utf8(std::wstring_view(list, length)));
+  copyExplanation(explanation, standin::ansiFromUtf8(verdict.explanation), kExcludedExplanationBytes);
   return verdict.code;
 }
 

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "standins/common/InstallFolder.h"
-#include "standins/common/StateFile.h"
+#include "standins/common/Text.h"
 
 namespace {
 
@@ -41,16 +41,7 @@ std::string recordLine(WPARAM sender, const COPYDATASTRUCT& data) {
 }
 
 bool appendRecord(const std::string& line) {
-  const std::wstring path = recordPath();
-  standin::createFolders(path.substr(0, path.find_last_of(L'\\')));
-  const HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
-                  written == line.size();
-  CloseHandle(file);
-  return ok;
+  return standin::appendToFile(recordPath(), line);
 }
 
 LRESULT CALLBACK monitorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,17 +13,11 @@
 #include "automation/TestEnvironment.h"
 #include "standins/engine/KRVCopyCtrl.h"
 #include "standins/engine/Lists.h"
+#include "windows/EngineExports.h"
 
 namespace {
 
-using OpenFn = int(WINAPI*)(int);
-using FindFirstFn = int(WINAPI*)(int, char*, _SNAPSHOTINFO*);
-using FindNextFn = int(WINAPI*)(int, _SNAPSHOTINFO*);
-using SetNameFn = int(WINAPI*)(int, int, char*);
-using AnchoredFn = int(WINAPI*)(int, char*);
-using CheckAnchorFn = int(WINAPI*)(int, char*, char*);
-using CheckExcludedFn = int(WINAPI*)(wchar_t*, char*);
-using ConvertTimeFn = int(WINAPI*)(long, int*, int*, int*, int*, int*, int*);
+using namespace engine_exports;
 
 struct Listed {
   int number;
@@ -35,12 +29,11 @@ struct Listed {
 
 class StandInAreas : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(module_, nullptr); }
-  void TearDown() override { FreeLibrary(module_); }
+  void SetUp() override { ASSERT_TRUE(library_.loaded()); }
 
   template <typename Fn>
   Fn get(const char* name) const {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+    return library_.get<Fn>(name);
   }
   // Every area the pattern finds, with the code that ended the listing.
   std::vector<Listed> list(const char* pattern = "*", int* end = nullptr) {
@@ -102,7 +95,7 @@ class StandInAreas : public testing::Test {
   }
 
   automation::Installation install_;
-  HMODULE module_ = LoadLibraryW(automation::besideTests(L"KRVCopyCtrl.dll").c_str());
+  Library library_{automation::besideTests(L"KRVCopyCtrl.dll")};
 };
 
 TEST_F(StandInAreas, AFreshInstallHoldsTheOriginalAreaRunningAsNumberZero) {

@@ -11,46 +11,17 @@
 
 #include "automation/TestEnvironment.h"
 #include "standins/engine/KRVCopyCtrl.h"
+#include "windows/EngineExports.h"
 
 namespace {
 
-using OpenFn = int(WINAPI*)(int);
-using FindFirstFn = int(WINAPI*)(int, char*, _SNAPSHOTINFO*);
-using FindNextFn = int(WINAPI*)(int, _SNAPSHOTINFO*);
-using SetNameFn = int(WINAPI*)(int, int, char*);
-using AnchoredFn = int(WINAPI*)(int, char*);
-using CheckAnchorFn = int(WINAPI*)(int, char*, char*);
-using CheckExcludedFn = int(WINAPI*)(wchar_t*, char*);
-using ConfigurationFn = int(WINAPI*)(int, char*, char*);
-using LogFn = int(WINAPI*)(unsigned long, char*);
-using ConvertTimeFn = int(WINAPI*)(long, int*, int*, int*, int*, int*, int*);
-using BrowseFn = int(WINAPI*)(wchar_t*, HWND, wchar_t*);
-using EditFn = int(WINAPI*)(wchar_t*, HWND, wchar_t*, int);
+using namespace engine_exports;
 
 constexpr const char* kExports[] = {"KRV_OpenSnapshots",    "KRV_CloseSnapshots",     "KRV_FindFirstSnapshot",
                                     "KRV_FindNextSnapshot", "KRV_SetSnapshotName",    "KRV_AnchoredFiles",
                                     "KRV_CheckAnchorList",  "KRV_CheckExcludedFiles", "KRV_Configuration",
                                     "KRV_LogMessage",       "KRV_ConvertTime",        "KRV_BrowseFolders",
                                     "KRV_ShowEditDialog"};
-
-// The library loaded from a file; unloaded at the end.
-class Library {
- public:
-  explicit Library(const std::wstring& path) : module_(LoadLibraryW(path.c_str())) {}
-  ~Library() {
-    if (module_) FreeLibrary(module_);
-  }
-  Library(const Library&) = delete;
-  Library& operator=(const Library&) = delete;
-  bool loaded() const { return module_ != nullptr; }
-  template <typename Fn>
-  Fn get(const char* name) const {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
-  }
-
- private:
-  HMODULE module_;
-};
 
 std::wstring libraryPath() {
   return automation::besideTests(L"KRVCopyCtrl.dll");

@@ -1,0 +1,60 @@
+#include "standins/common/Text.h"
+
+#include <windows.h>
+
+#include "standins/common/InstallFolder.h"
+
+namespace standin {
+namespace {
+
+std::string narrow(UINT codePage, std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                      nullptr);
+  return bytes;
+}
+
+std::wstring widen(UINT codePage, std::string_view text) {
+  if (text.empty()) return {};
+  const int size = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(size > 0 ? static_cast<std::size_t>(size) : 0, L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return wide;
+}
+
+}  // namespace
+
+std::string ansi(std::wstring_view text) {
+  return narrow(CP_ACP, text);
+}
+
+std::wstring wideFromAnsi(std::string_view text) {
+  return widen(CP_ACP, text);
+}
+
+std::string utf8(std::wstring_view text) {
+  return narrow(CP_UTF8, text);
+}
+
+std::string ansiFromUtf8(std::string_view text) {
+  return ansi(widen(CP_UTF8, text));
+}
+
+bool appendToFile(const std::wstring& path, std::string_view bytes) {
+  const std::size_t slash = path.find_last_of(L'\\');
+  if (slash != std::wstring::npos && !createFolders(path.substr(0, slash))) return false;
+  const HANDLE file =
+      CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+}  // namespace standin

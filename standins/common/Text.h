@@ -1,0 +1,21 @@
+#pragma once
+// Text conversions and file appends every stand-in needs.
+
+#include <string>
+#include <string_view>
+
+namespace standin {
+
+// UTF-16 to the system's ANSI code page, and back.
+std::string ansi(std::wstring_view text);
+std::wstring wideFromAnsi(std::string_view text);
+// UTF-16 to UTF-8, and UTF-8 to the ANSI code page.
+std::string utf8(std::wstring_view text);
+std::string ansiFromUtf8(std::string_view text);
+
+// Appends the bytes to the file in one write, creating the file and its folders; writes of other
+// processes to the same file at the same time land whole, one after the other. False when the
+// file could not be written.
+bool appendToFile(const std::wstring& path, std::string_view bytes);
+
+}  // namespace standin
