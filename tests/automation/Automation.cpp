@@ -258,12 +258,18 @@ HWND iconControlOf(HWND box) {
 std::wstring wideText(HWND window) {
   DWORD_PTR length = 0;
   if (SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &length)) {
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    if (SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                            SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
-      text.resize(std::min<std::size_t>(copied, length));
-      return text;
+    // The text may grow between the two messages (a progress title going from 9% to 10%): room to
+    // spare, and a larger buffer again while the text fills it.
+    for (std::size_t room = length + 64; room < (1u << 20); room *= 2) {
+      std::wstring text(room, L'\0');
+      DWORD_PTR copied = 0;
+      if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                               SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied))
+        break;
+      if (copied + 1 < room) {
+        text.resize(copied);
+        return text;
+      }
     }
   }
   const int fallbackLength = GetWindowTextLengthW(window);
