@@ -154,7 +154,9 @@ std::size_t commonLength(const MasterLog& log, const Keyed* group, std::size_t n
 
 // Orders by the descriptions: by eight characters at a time, each tied group first skipping what
 // all its texts share, so that long common beginnings cost one pass instead of many comparisons.
-std::vector<std::uint32_t> byDescription(const MasterLog& log) {
+// A raised stop flag ends the sort early, with an order of no use.
+std::vector<std::uint32_t> byDescription(const MasterLog& log, const std::atomic<bool>* stop) {
+  auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   const std::size_t n = log.size();
   std::vector<Keyed> keyed(n), scratch;
   for (std::uint32_t i = 0; i < n; ++i)
@@ -193,7 +195,7 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log) {
   std::vector<std::uint64_t> chunk;
   std::vector<std::size_t> common;
   constexpr std::uint32_t kNoGroup = UINT32_MAX;
-  while (!pending.empty() && pending.size() < 4096) {
+  while (!pending.empty() && pending.size() < 4096 && !stopped()) {
     std::size_t total = 0;
     for (const Group& g : pending) total += g.end - g.begin;
     if (total < n / 8) break;
@@ -227,7 +229,8 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log) {
     pending.swap(next);
   }
 
-  while (!pending.empty()) {
+  for (std::size_t step = 0; !pending.empty(); ++step) {
+    if (step % 1024 == 0 && stopped()) return {};
     Group g = pending.back();
     pending.pop_back();
     const std::size_t size = g.end - g.begin;
@@ -242,19 +245,62 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log) {
   return order;
 }
 
+std::vector<std::uint32_t> ascendingOrder(const MasterLog& log, std::size_t column,
+                                          const std::atomic<bool>* stop) {
+  if (column == kTypeColumn) return byType(log);
+  if (column == kDescriptionColumn) return byDescription(log, stop);
+  return byDate(log);
+}
+
 }  // namespace
 
 std::vector<std::uint32_t> sortedOrder(const MasterLog& log, std::size_t column, bool descending) {
-  std::vector<std::uint32_t> order;
-  if (column == kTypeColumn) {
-    order = byType(log);
-  } else if (column == kDescriptionColumn) {
-    order = byDescription(log);
-  } else {
-    order = byDate(log);
-  }
+  std::vector<std::uint32_t> order = ascendingOrder(log, column, nullptr);
   if (descending) std::reverse(order.begin(), order.end());
   return order;
+}
+
+std::size_t EntryOrders::slot(std::size_t column) {
+  return column == kTypeColumn ? 1 : column == kDescriptionColumn ? 2 : 0;
+}
+
+EntryOrders::~EntryOrders() {
+  reset();
+}
+
+void EntryOrders::reset() {
+  if (worker_.joinable()) {
+    stop_.store(true, std::memory_order_relaxed);
+    worker_.join();
+    stop_.store(false, std::memory_order_relaxed);
+  }
+  prepared_.clear();
+  for (auto& order : ascending_) order.reset();
+}
+
+void EntryOrders::prepare(const MasterLog& log, std::size_t column) {
+  if (worker_.joinable() || ascending_[slot(column)]) return;
+  preparedSlot_ = slot(column);
+  // The worker only reads the log, which stays unchanged until reset() has joined it, and writes
+  // prepared_, which this thread reads only after joining it.
+  worker_ = std::thread([this, &log, column] { prepared_ = ascendingOrder(log, column, &stop_); });
+}
+
+std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t column, bool descending) {
+  std::optional<std::vector<std::uint32_t>>& known = ascending_[slot(column)];
+  if (!known && worker_.joinable() && preparedSlot_ == slot(column)) {
+    worker_.join();
+    known = std::move(prepared_);
+    prepared_.clear();
+  }
+  if (!known) known = ascendingOrder(log, column, nullptr);
+  std::vector<std::uint32_t> order = *known;
+  if (descending) std::reverse(order.begin(), order.end());
+  return order;
+}
+
+bool EntryOrders::known(std::size_t column) const {
+  return ascending_[slot(column)].has_value();
 }
 
 }  // namespace quillon

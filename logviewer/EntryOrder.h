@@ -3,7 +3,11 @@
 // text, done on packed keys, stable (equal texts keep the file's order); the descending order is
 // the ascending one reversed.
 
+#include <array>
+#include <atomic>
 #include <cstdint>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "logviewer/LogFiles.h"
@@ -20,5 +24,35 @@ inline constexpr std::size_t kSortKeyColumn = 3;
 // list shows: the date column by its "YYYYMMDDHHNNSS" key (the same for columns 0 and 3), the type
 // by its "0000" text, the description by its characters with ASCII letters ignoring case.
 std::vector<std::uint32_t> sortedOrder(const MasterLog& log, std::size_t column, bool descending);
+
+// The orders of one loaded log, each column's ascending order sorted once: a repeated or reversed
+// sort only copies it. One column's order may be prepared ahead on a worker thread, which the
+// first request for that order waits for.
+class EntryOrders {
+ public:
+  EntryOrders() = default;
+  EntryOrders(const EntryOrders&) = delete;
+  EntryOrders& operator=(const EntryOrders&) = delete;
+  ~EntryOrders();
+
+  // Forgets every order, stopping and joining a preparation first; before the log changes.
+  void reset();
+  // Starts sorting by the column on a worker, unless its order is known or a preparation runs.
+  // The log must stay unchanged until reset().
+  void prepare(const MasterLog& log, std::size_t column);
+  // The order by the column, as sortedOrder gives it.
+  std::vector<std::uint32_t> order(const MasterLog& log, std::size_t column, bool descending);
+  // Whether the column's order has been sorted already (a preparation still running is not).
+  bool known(std::size_t column) const;
+
+ private:
+  static std::size_t slot(std::size_t column);
+
+  std::array<std::optional<std::vector<std::uint32_t>>, 3> ascending_;  // date, type, description
+  std::thread worker_;
+  std::atomic<bool> stop_{false};
+  std::size_t preparedSlot_ = 0;
+  std::vector<std::uint32_t> prepared_;
+};
 
 }  // namespace quillon

@@ -39,6 +39,7 @@ FrmMain::FrmMain(const ViewerServices& services)
       lvLogDetail(addListView("lvLogDetail")),
       StatusBar1(addStatusBar("StatusBar1")),
       ImageList1(addImageList("ImageList1")),
+      tmrPrepareSort(addTimer("tmrPrepareSort", 1)),
       services_(services) {
   resizable = true;
   iconResourceId = 1;
@@ -59,6 +60,8 @@ FrmMain::FrmMain(const ViewerServices& services)
   lvLogDetail.setVirtual([this](std::size_t row) { return detailItem(row); });
   lvLogDetail.setVisible(false);
   lvLogDetail.tabIndex = 1;
+
+  tmrPrepareSort.onTimer = [this] { tmrPrepareSort_Timer(); };
 
   onLoad = [this] { Form_Load(); };
   onResize = [this] { Form_Resize(); };
@@ -182,7 +185,7 @@ void FrmMain::lvLogMaster_ColumnClick(std::size_t column) {
 }
 
 void FrmMain::applySort() {
-  order_ = sortedOrder(master_, sortColumn_, descending_);
+  order_ = orders_.order(master_, sortColumn_, descending_);
   lvLogMaster.setSort(true, sortColumn_, descending_ ? ui::SortOrder::Descending : ui::SortOrder::Ascending);
 }
 
@@ -194,7 +197,15 @@ const ByteWidths& FrmMain::widths() {
   return widths_;
 }
 
+// A timer's message comes only when no other waits, the first screen's painting included.
+void FrmMain::tmrPrepareSort_Timer() {
+  setTimerEnabled(tmrPrepareSort, false);
+  orders_.prepare(master_, kDescriptionColumn);
+}
+
 void FrmMain::LoadMasterLog() {
+  setTimerEnabled(tmrPrepareSort, false);
+  orders_.reset();  // before the log it reads changes
   master_.clear();
   order_.clear();
   lvLogMaster.setItemCount(0);
@@ -218,6 +229,7 @@ void FrmMain::LoadMasterLog() {
     LoadDetailLog(master_.detailName(order_.back()));
   }
   UpdateStatus();
+  if (master_.size() > 1 && !orders_.known(kDescriptionColumn)) setTimerEnabled(tmrPrepareSort, true);
 }
 
 void FrmMain::LoadDetailLog(std::string_view ansiName) {

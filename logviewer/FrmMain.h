@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "logviewer/EntryOrder.h"
 #include "logviewer/LogFiles.h"
 #include "logviewer/TextWidths.h"
 #include "platform/AnsiCodec.h"
@@ -67,6 +68,8 @@ class FrmMain final : public ui::Form {
   ui::ListView& lvLogDetail;
   ui::StatusBar& StatusBar1;
   ui::ImageList& ImageList1;
+  // Once the first screen is up, starts sorting by description ahead of a click on its header.
+  ui::Timer& tmrPrepareSort;
 
   const std::string& location() const { return location_; }
   std::int64_t widestDescriptionTwips() const { return widestDescription_; }
@@ -81,6 +84,7 @@ class FrmMain final : public ui::Form {
   ui::ListItem detailItem(std::size_t row) const;
   const ByteWidths& widths();
   void applySort();
+  void tmrPrepareSort_Timer();
 
   ViewerServices services_;
   std::string location_;
@@ -90,6 +94,8 @@ class FrmMain final : public ui::Form {
   std::vector<std::uint32_t> order_;
   std::size_t sortColumn_ = 3;
   bool descending_ = false;
+  // After master_: destroyed first, it joins its worker while the log it reads still exists.
+  EntryOrders orders_;
   std::vector<std::string> detail_;
   std::int64_t widestDescription_ = 0;
   std::int64_t widestDetail_ = 0;

@@ -172,6 +172,74 @@ TEST_F(FrmMainTest, SortingKeepsTheSelectedEntryAndRefreshKeepsTheSort) {
   EXPECT_EQ(w.lvLogMaster.item(2).subItems.at(1), "Manager started");
 }
 
+TEST_F(FrmMainTest, TheDescriptionOrderPreparedAheadFollowsTheFileOnRefresh) {
+  putMaster(masterLine("12/08/2026 09:00:00", "0001", "delta") +
+            masterLine("12/08/2026 09:01:00", "0002", "Alpha") +
+            masterLine("12/08/2026 09:02:00", "0003", "charlie"));
+  auto& w = open();
+  using V = std::vector<std::string>;
+  ASSERT_TRUE(w.tmrPrepareSort.enabled);
+  w.tmrPrepareSort.onTimer();
+  EXPECT_FALSE(w.tmrPrepareSort.enabled);
+
+  // The file changed before the click: the order prepared for the old one is not used.
+  putMaster(masterLine("12/08/2026 09:00:00", "0001", "bravo") +
+            masterLine("12/08/2026 09:01:00", "0002", "echo") +
+            masterLine("12/08/2026 09:02:00", "0003", "Able"));
+  toolkit.chooseMenu(w, "mRefresh");
+  EXPECT_TRUE(w.tmrPrepareSort.enabled);
+  toolkit.clickColumn(w.lvLogMaster, 2);
+  EXPECT_EQ(types(), (V{"0003", "0001", "0002"}));  // Able, bravo, echo
+  toolkit.clickColumn(w.lvLogMaster, 2);
+  EXPECT_EQ(types(), (V{"0002", "0001", "0003"}));
+  EXPECT_EQ(w.lvLogMaster.selectedIndex(), 2);  // still the newest entry, "Able"
+
+  // Sorted by description, changed again: Refresh sorts the new texts and needs no preparation.
+  putMaster(masterLine("12/08/2026 09:00:00", "0001", "zulu") +
+            masterLine("12/08/2026 09:01:00", "0002", "yankee") +
+            masterLine("12/08/2026 09:02:00", "0003", "xray") +
+            masterLine("12/08/2026 09:03:00", "0004", "Xray"));
+  toolkit.chooseMenu(w, "mRefresh");
+  EXPECT_EQ(types(), (V{"0001", "0002", "0004", "0003"}));  // descending: equal texts reversed too
+  EXPECT_FALSE(w.tmrPrepareSort.enabled);
+  toolkit.clickColumn(w.lvLogMaster, 1);
+  EXPECT_EQ(types(), (V{"0001", "0002", "0003", "0004"}));
+}
+
+TEST_F(FrmMainTest, RefreshOrClosingWhileTheOrderIsPreparedIsSafe) {
+  // Large enough that the worker still sorts when the log is replaced or the window closes.
+  constexpr int kLines = 20000;
+  auto text = [](int i, int shift) {
+    return "entry " + std::to_string(100000 + (i * 7919 + shift) % kLines);
+  };
+  auto put = [&](int shift) {
+    std::string bytes;
+    for (int i = 0; i < kLines; ++i)
+      bytes += masterLine("12/08/2026 09:00:00", std::to_string(1000 + i % 9000), text(i, shift));
+    putMaster(bytes);
+  };
+  put(0);
+  auto& w = open();
+  w.tmrPrepareSort.onTimer();
+  put(1);
+  toolkit.chooseMenu(w, "mRefresh");
+  ASSERT_EQ(w.lvLogMaster.itemCount(), static_cast<std::size_t>(kLines));
+  w.tmrPrepareSort.onTimer();
+  toolkit.clickColumn(w.lvLogMaster, 2);
+  int first = 0;
+  while (text(first, 1) != "entry 100000") ++first;
+  EXPECT_EQ(w.entryAt(0), static_cast<std::size_t>(first));
+  EXPECT_EQ(w.lvLogMaster.item(0).subItems.at(1), "entry 100000");
+  EXPECT_EQ(w.entryAt(static_cast<std::size_t>(w.lvLogMaster.selectedIndex())), kLines - 1u);
+
+  toolkit.clickColumn(w.lvLogMaster, 1);
+  put(2);
+  toolkit.chooseMenu(w, "mRefresh");
+  ASSERT_TRUE(w.tmrPrepareSort.enabled);
+  w.tmrPrepareSort.onTimer();
+  window.reset();  // closed while the worker may sort: it is joined before the log goes (ASan)
+}
+
 TEST_F(FrmMainTest, RefreshReadsTheFileAgainAfterAReadError) {
   putMaster(masterLine("12/08/2026 09:00:00", "0001", "one") +
             masterLine("99/99/2026 09:00:00", "0002", "bad") +

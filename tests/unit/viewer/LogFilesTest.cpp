@@ -316,6 +316,96 @@ TEST(EntryOrder, RandomDescriptionsSortAsTheirTexts) {
   }
 }
 
+// Texts of random letters, each line numbered by the seed, so that two seeds give other orders.
+std::string randomLog(unsigned seed, int lines) {
+  std::string bytes;
+  for (int i = 0; i < lines; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    std::string text;
+    for (std::size_t k = 0, length = (seed >> 12) % 12; k < length; ++k) {
+      seed = seed * 1103515245u + 12345u;
+      text += "aBcD"[(seed >> 10) % 4];
+    }
+    const std::string number = std::to_string(1000 + (seed >> 16) % 9000);
+    bytes += line(number, text) + "\r\n";
+  }
+  return bytes;
+}
+
+TEST(EntryOrders, GiveTheSortedOrdersWhetherKnownOrPrepared) {
+  const auto log = parse(randomLog(11, 2000));
+  quillon::EntryOrders orders;
+  for (std::size_t column : {quillon::kDateColumn, quillon::kTypeColumn, quillon::kDescriptionColumn}) {
+    for (bool descending : {false, true, false}) {
+      EXPECT_EQ(orders.order(log, column, descending), quillon::sortedOrder(log, column, descending))
+          << column << descending;
+      EXPECT_TRUE(orders.known(column));
+    }
+  }
+  EXPECT_TRUE(orders.known(quillon::kSortKeyColumn));  // the same order as the date column
+
+  quillon::EntryOrders prepared;
+  prepared.prepare(log, quillon::kDescriptionColumn);
+  // Another column is sorted on this thread meanwhile, from the same log.
+  EXPECT_EQ(prepared.order(log, quillon::kTypeColumn, true),
+            quillon::sortedOrder(log, quillon::kTypeColumn, true));
+  EXPECT_EQ(prepared.order(log, quillon::kDescriptionColumn, true),
+            quillon::sortedOrder(log, quillon::kDescriptionColumn, true));
+  EXPECT_EQ(prepared.order(log, quillon::kDescriptionColumn, false), referenceOrder(log));
+}
+
+TEST(EntryOrders, ResetForgetsTheOrdersOfTheLogLoadedBefore) {
+  quillon::MasterLog log;
+  log.load({randomLog(21, 3000), true}, kUs);
+  quillon::EntryOrders orders;
+  const auto first = orders.order(log, quillon::kDescriptionColumn, false);
+  const auto firstTypes = orders.order(log, quillon::kTypeColumn, false);
+
+  // The file changed, as between two loads: same size, other texts.
+  orders.reset();
+  EXPECT_FALSE(orders.known(quillon::kDescriptionColumn));
+  EXPECT_FALSE(orders.known(quillon::kTypeColumn));
+  log.load({randomLog(22, 3000), true}, kUs);
+  ASSERT_EQ(log.size(), 3000u);
+  const auto second = orders.order(log, quillon::kDescriptionColumn, false);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(second, referenceOrder(log));
+  EXPECT_EQ(orders.order(log, quillon::kTypeColumn, false),
+            quillon::sortedOrder(log, quillon::kTypeColumn, false));
+  EXPECT_NE(orders.order(log, quillon::kTypeColumn, false), firstTypes);
+
+  // A preparation of the old log, reset while it may still run, leaves nothing behind.
+  orders.prepare(log, quillon::kDescriptionColumn);
+  orders.reset();
+  log.load({randomLog(23, 3000), true}, kUs);
+  EXPECT_EQ(orders.order(log, quillon::kDescriptionColumn, false), referenceOrder(log));
+
+  // A preparation that has surely ended before the reset is discarded as well.
+  orders.reset();
+  orders.prepare(log, quillon::kDescriptionColumn);
+  EXPECT_EQ(orders.order(log, quillon::kTypeColumn, false),
+            quillon::sortedOrder(log, quillon::kTypeColumn, false));
+  orders.reset();
+  log.load({randomLog(24, 2500), true}, kUs);
+  EXPECT_EQ(orders.order(log, quillon::kDescriptionColumn, false), referenceOrder(log));
+}
+
+TEST(EntryOrders, StopAPreparationOfALargeLogOnReset) {
+  // Large enough that the reset comes while the worker sorts: it stops early, and its partial
+  // order is never handed out.
+  quillon::MasterLog log;
+  log.load({randomLog(31, 200000), true}, kUs);
+  for (int round = 0; round < 3; ++round) {
+    quillon::EntryOrders orders;
+    orders.prepare(log, quillon::kDescriptionColumn);
+    orders.reset();
+    EXPECT_FALSE(orders.known(quillon::kDescriptionColumn));
+    const auto order = orders.order(log, quillon::kDescriptionColumn, false);
+    EXPECT_EQ(order, quillon::sortedOrder(log, quillon::kDescriptionColumn, false));
+    orders.prepare(log, quillon::kTypeColumn);
+  }  // destroyed with a preparation running: joined
+}
+
 TEST(EntryOrder, DatesOutOfFileOrderSortStably) {
   std::string bytes;
   unsigned seed = 3;
