@@ -235,25 +235,12 @@ std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSe
 }
 
 std::string displayDate(const classic::DateTime& w, const DateSeparators& s) {
-  char buffer[16];
-  std::string out;
-  std::snprintf(buffer, sizeof buffer, "%02d", w.month);
-  out += buffer;
-  out += s.date;
-  std::snprintf(buffer, sizeof buffer, "%02d", w.day);
-  out += buffer;
-  out += s.date;
-  std::snprintf(buffer, sizeof buffer, "%02d", w.year % 100);
-  out += buffer;
-  out += ' ';
-  std::snprintf(buffer, sizeof buffer, "%02d", w.hour);
-  out += buffer;
-  out += s.time;
-  std::snprintf(buffer, sizeof buffer, "%02d", w.minute);
-  out += buffer;
-  out += s.time;
-  std::snprintf(buffer, sizeof buffer, "%02d", w.second);
-  out += buffer;
+  // Room for six numbers of any int width, the space and the four separators.
+  std::string out(6 * 12 + 2 + 2 * (s.date.size() + s.time.size()), '\0');
+  const int length = std::snprintf(out.data(), out.size(), "%02d%s%02d%s%02d %02d%s%02d%s%02d", w.month,
+                                   s.date.c_str(), w.day, s.date.c_str(), w.year % 100, w.hour,
+                                   s.time.c_str(), w.minute, s.time.c_str(), w.second);
+  out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
   return out;
 }
 

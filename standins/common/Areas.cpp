@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "standins/common/InstallFolder.h"
+#include "standins/common/Text.h"
 
 namespace standin {
 namespace {
@@ -15,15 +16,6 @@ constexpr std::int64_t kUnixEpochInFileTime = 116444736000000000LL;  // 100-ns s
 constexpr const char* kFactoryName = "ORIGINAL";
 // Areas beyond the count are removed when the list shrinks; no installation keeps more.
 constexpr int kMostAreas = 64;
-
-bool equalIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
 
 std::optional<std::int32_t> field(std::string_view text) {
   if (text.empty() || text.size() > 11) return std::nullopt;

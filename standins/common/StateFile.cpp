@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "standins/common/InstallFolder.h"
+#include "standins/common/Text.h"
 
 namespace standin {
 namespace {
@@ -40,15 +41,6 @@ std::string_view trimmed(std::string_view text) {
   if (first == std::string_view::npos) return {};
   const std::size_t last = text.find_last_not_of(" \t");
   return text.substr(first, last - first + 1);
-}
-
-bool sameKey(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  }
-  return true;
 }
 
 bool holdsLineBreak(std::string_view text) {
@@ -134,7 +126,7 @@ std::vector<std::pair<std::string, std::string>> StateFile::entries() const {
     const auto key = keyOf(line);
     if (!key || key->empty()) continue;
     bool known = false;
-    for (const auto& entry : found) known = known || sameKey(entry.first, *key);
+    for (const auto& entry : found) known = known || equalIgnoringCase(entry.first, *key);
     if (!known) found.emplace_back(std::string(*key), std::string(valueOf(line)));
   }
   return found;
@@ -142,7 +134,7 @@ std::vector<std::pair<std::string, std::string>> StateFile::entries() const {
 
 std::optional<std::string> StateFile::get(std::string_view key) const {
   for (const auto& [name, value] : entries()) {
-    if (sameKey(name, key)) return value;
+    if (equalIgnoringCase(name, key)) return value;
   }
   return std::nullopt;
 }
@@ -164,7 +156,8 @@ std::optional<long> StateFile::number(std::string_view key) const {
 bool StateFile::isNo(std::string_view key) const {
   const std::optional<std::string> value = get(key);
   if (!value) return false;
-  return sameKey(*value, "no") || sameKey(*value, "false") || sameKey(*value, "0") || sameKey(*value, "off");
+  return equalIgnoringCase(*value, "no") || equalIgnoringCase(*value, "false") ||
+         equalIgnoringCase(*value, "0") || equalIgnoringCase(*value, "off");
 }
 
 bool StateFile::set(std::string_view key, std::string_view value) {
@@ -178,7 +171,7 @@ bool StateFile::set(std::string_view key, std::string_view value) {
   bool replaced = false;
   for (auto it = lines.begin(); it != lines.end();) {
     const auto lineKey = keyOf(*it);
-    if (lineKey && sameKey(*lineKey, key)) {
+    if (lineKey && equalIgnoringCase(*lineKey, key)) {
       if (replaced) {
         it = lines.erase(it);  // a later line of the same key would be shadowed anyway
         continue;
@@ -201,7 +194,7 @@ bool StateFile::remove(std::string_view key) {
   const std::size_t before = lines.size();
   std::erase_if(lines, [key](const std::string& line) {
     const auto lineKey = keyOf(line);
-    return lineKey && sameKey(*lineKey, key);
+    return lineKey && equalIgnoringCase(*lineKey, key);
   });
   return lines.size() == before || writeLines(path_, lines);
 }

@@ -43,6 +43,23 @@ std::string ansiFromUtf8(std::string_view text) {
   return ansi(widen(CP_UTF8, text));
 }
 
+std::string lowerAscii(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return lowered;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && lowerAscii(a) == lowerAscii(b);
+}
+
+std::string_view trimSpaces(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
 bool appendToFile(const std::wstring& path, std::string_view bytes) {
   const std::size_t slash = path.find_last_of(L'\\');
   if (slash != std::wstring::npos && !createFolders(path.substr(0, slash))) return false;

@@ -13,6 +13,12 @@ std::wstring wideFromAnsi(std::string_view text);
 std::string utf8(std::wstring_view text);
 std::string ansiFromUtf8(std::string_view text);
 
+// ASCII letters in lower case, other bytes as they are; comparison ignoring ASCII case.
+std::string lowerAscii(std::string_view text);
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+// Without leading and trailing spaces.
+std::string_view trimSpaces(std::string_view text);
+
 // Appends the bytes to the file in one write, creating the file and its folders; writes of other
 // processes to the same file at the same time land whole, one after the other. False when the
 // file could not be written.

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "standins/common/MasterLog.h"
+#include "standins/common/Text.h"
 
 namespace krvengine {
 namespace {
@@ -14,21 +15,7 @@ constexpr const char* kError = "Error";
 // "keeplogs 88888888" is not a day count: it asks for every log entry to be removed.
 constexpr const char* kClearLogs = "88888888";
 
-char lowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowerCase(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = lowerAscii(c);
-  return lowered;
-}
-
-std::string_view trimSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
+using standin::trimSpaces;
 
 // A whole decimal number: an optional "-" and one to nine digits, nothing else.
 std::optional<int> wholeNumber(std::string_view text) {
@@ -111,7 +98,7 @@ std::string readReply(const standin::StateFile& state, const Setting& setting) {
 // The value to store for a write, in its reply form; nothing when the engine refuses it.
 std::optional<std::string> acceptedValue(const std::string& key, std::string_view argument) {
   const std::string_view value = trimSpaces(argument);
-  const std::string lowered = lowerCase(value);
+  const std::string lowered = standin::lowerAscii(value);
   auto numberIn = [&](int low, int high) -> std::optional<std::string> {
     const std::optional<int> number = wholeNumber(value);
     if (!number || *number < low || *number > high) return std::nullopt;
@@ -178,7 +165,7 @@ ConfigurationReply answerConfiguration(standin::StateFile& state, const std::wst
   while (keyLength < request.size() && ((request[keyLength] >= 'a' && request[keyLength] <= 'z') ||
                                         (request[keyLength] >= 'A' && request[keyLength] <= 'Z')))
     ++keyLength;
-  const std::string key = lowerCase(request.substr(0, keyLength));
+  const std::string key = standin::lowerAscii(request.substr(0, keyLength));
   const std::string_view argument = request.substr(keyLength);
 
   const Setting* setting = findSetting(key);

@@ -2,14 +2,12 @@
 
 #include <windows.h>
 
+#include "standins/common/Text.h"
+
 namespace krvengine {
 namespace {
 
-std::string lowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
-}
+using standin::lowerAscii;
 
 // The path compared as a folder: lower case, one trailing backslash.
 std::string folderKey(const std::string& path) {
@@ -36,9 +34,7 @@ std::vector<std::string> listEntries(std::string_view list) {
   while (at <= list.size()) {
     std::size_t end = list.find(';', at);
     if (end == std::string_view::npos) end = list.size();
-    std::string_view entry = list.substr(at, end - at);
-    while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
-    while (!entry.empty() && entry.back() == ' ') entry.remove_suffix(1);
+    const std::string_view entry = standin::trimSpaces(list.substr(at, end - at));
     if (!entry.empty()) entries.emplace_back(entry);
     at = end + 1;
   }

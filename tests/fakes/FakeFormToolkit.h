@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "fakes/ScriptedToolkit.h"
 #include "platform/Unicode.h"
 #include "ui/FormToolkit.h"
 
 namespace fakes {
 
-class FakeFormToolkit : public ui::FormToolkit {
+class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
  public:
   // The pretend font: every character 90 twips wide, except a few wide and narrow ones, so that
   // widths depend on which characters a text holds, not only on how many.
@@ -31,21 +32,6 @@ class FakeFormToolkit : public ui::FormToolkit {
     for (std::size_t pos = 0; pos < utf8.size();) width += characterWidth(platform::nextCodePoint(utf8, pos));
     return width;
   }
-
-  // Toolkit
-  void initCommonControls() override { ++commonControlsInitialised; }
-  ui::Answer messageBox(const ui::MessageBoxRequest& request) override {
-    shown.push_back(request);
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected message box \"" << request.title << "\": " << request.text;
-      return ui::Answer::OK;
-    }
-    ui::Answer answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  void processPendingEvents() override { ++eventsProcessed; }
-  void expectBox(ui::Answer answer = ui::Answer::OK) { answers.push_back(answer); }
 
   // FormToolkit
   void show(ui::Form& form) override {
@@ -108,11 +94,7 @@ class FakeFormToolkit : public ui::FormToolkit {
   ui::ScreenMetrics metrics;
   std::map<std::string, std::function<void(ui::Form&)>> modalScripts;
 
-  int commonControlsInitialised = 0;
-  int eventsProcessed = 0;
   int unloads = 0;
-  std::deque<ui::Answer> answers;
-  std::vector<ui::MessageBoxRequest> shown;
 
  private:
   class Peer final : public ui::FormPeer {

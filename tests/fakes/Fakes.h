@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/ScriptedToolkit.h"
 #include "platform/AnsiCodec.h"
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
@@ -26,31 +27,14 @@ struct ProcessExit {
   int code;
 };
 
-class FakeToolkit : public ui::Toolkit {
+class FakeToolkit : public ScriptedToolkit<ui::Toolkit> {
  public:
-  void initCommonControls() override { ++commonControlsInitialised; }
-  ui::Answer messageBox(const ui::MessageBoxRequest& request) override {
-    shown.push_back(request);
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected message box \"" << request.title << "\": " << request.text;
-      return ui::Answer::OK;
-    }
-    ui::Answer answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
   void processPendingEvents() override {
-    ++eventsProcessed;
+    ScriptedToolkit::processPendingEvents();
     if (onEvents) onEvents();
   }
-  // Queues the answer of the next box.
-  void expectBox(ui::Answer answer = ui::Answer::OK) { answers.push_back(answer); }
 
-  int commonControlsInitialised = 0;
-  int eventsProcessed = 0;
   std::function<void()> onEvents;  // runs at each event pass, as a window's timer would
-  std::deque<ui::Answer> answers;
-  std::vector<ui::MessageBoxRequest> shown;
 };
 
 class FakeSystem : public platform::System {

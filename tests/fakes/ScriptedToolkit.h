@@ -1,0 +1,38 @@
+#pragma once
+// The part both test toolkits share: message boxes answered from a queue and recorded (an
+// unexpected box fails the test), and counts of the common-control and event-pass calls.
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "ui/Toolkit.h"
+
+namespace fakes {
+
+template <typename Base>
+class ScriptedToolkit : public Base {
+ public:
+  void initCommonControls() override { ++commonControlsInitialised; }
+  ui::Answer messageBox(const ui::MessageBoxRequest& request) override {
+    shown.push_back(request);
+    if (answers.empty()) {
+      ADD_FAILURE() << "unexpected message box \"" << request.title << "\": " << request.text;
+      return ui::Answer::OK;
+    }
+    ui::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void processPendingEvents() override { ++eventsProcessed; }
+  // Queues the answer of the next box.
+  void expectBox(ui::Answer answer = ui::Answer::OK) { answers.push_back(answer); }
+
+  int commonControlsInitialised = 0;
+  int eventsProcessed = 0;
+  std::deque<ui::Answer> answers;
+  std::vector<ui::MessageBoxRequest> shown;
+};
+
+}  // namespace fakes
