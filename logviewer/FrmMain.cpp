@@ -197,10 +197,12 @@ const ByteWidths& FrmMain::widths() {
   return widths_;
 }
 
-// A timer's message comes only when no other waits, the first screen's painting included.
+// A timer's message comes only when no other waits, the first screen's painting included. The
+// master log's file is let go first: the sort's worker must read the bytes that stay.
 void FrmMain::tmrPrepareSort_Timer() {
   setTimerEnabled(tmrPrepareSort, false);
-  orders_.prepare(master_, kDescriptionColumn);
+  master_.releaseFile();
+  if (master_.size() > 1) orders_.prepare(master_, kDescriptionColumn);
 }
 
 void FrmMain::LoadMasterLog() {
@@ -214,9 +216,7 @@ void FrmMain::LoadMasterLog() {
   widestDescription_ = 0;
 
   if (!location_.empty()) {
-    if (auto contents = services_.files.readAll(location_ + kMasterLog)) {
-      master_.load(std::move(*contents), separators_);
-    }
+    master_.load(services_.files.view(location_ + kMasterLog), separators_);
   }
   applySort();
   if (master_.size() > 0) widestDescription_ = widestDescription(master_, widths()) + kDescriptionMargin;
@@ -229,7 +229,8 @@ void FrmMain::LoadMasterLog() {
     LoadDetailLog(master_.detailName(order_.back()));
   }
   UpdateStatus();
-  if (master_.size() > 1 && !orders_.known(kDescriptionColumn)) setTimerEnabled(tmrPrepareSort, true);
+  if (master_.holdsFile() || (master_.size() > 1 && !orders_.known(kDescriptionColumn)))
+    setTimerEnabled(tmrPrepareSort, true);
 }
 
 void FrmMain::LoadDetailLog(std::string_view ansiName) {

@@ -68,7 +68,8 @@ class FrmMain final : public ui::Form {
   ui::ListView& lvLogDetail;
   ui::StatusBar& StatusBar1;
   ui::ImageList& ImageList1;
-  // Once the first screen is up, starts sorting by description ahead of a click on its header.
+  // Once the first screen is up, lets the master log's file go (its bytes copied meanwhile) and starts
+  // sorting by description ahead of a click on its header.
   ui::Timer& tmrPrepareSort;
 
   const std::string& location() const { return location_; }

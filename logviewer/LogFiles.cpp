@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace quillon {
 namespace {
@@ -258,9 +259,36 @@ std::string numberText(std::int32_t number) {
   return buffer;
 }
 
+MasterLog::~MasterLog() {
+  joinCopy();
+}
+
+MasterLog::MasterLog(MasterLog&& other) noexcept {
+  other.joinCopy();
+  const bool inOwned = other.bytes_.data() == other.owned_.data();
+  owned_ = std::move(other.owned_);
+  view_ = std::move(other.view_);
+  copy_ = std::move(other.copy_);
+  copied_ = other.copied_;
+  entries_ = std::move(other.entries_);
+  stoppedEarly_ = other.stoppedEarly_;
+  bytes_ = inOwned ? std::string_view(owned_) : other.bytes_;
+  other.bytes_ = {};
+}
+
+void MasterLog::joinCopy() {
+  if (copier_.joinable()) copier_.join();
+}
+
 void MasterLog::clear() {
-  bytes_.clear();
-  bytes_.shrink_to_fit();
+  joinCopy();
+  copy_.clear();
+  copy_.shrink_to_fit();
+  copied_ = false;
+  view_.reset();
+  owned_.clear();
+  owned_.shrink_to_fit();
+  bytes_ = {};
   entries_.clear();
   entries_.shrink_to_fit();
   stoppedEarly_ = false;
@@ -268,7 +296,49 @@ void MasterLog::clear() {
 
 void MasterLog::load(platform::FileContents contents, const DateSeparators& separators) {
   clear();
-  bytes_ = std::move(contents.bytes);
+  owned_ = std::move(contents.bytes);
+  bytes_ = owned_;
+  parse(contents.complete, separators);
+}
+
+void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateSeparators& separators) {
+  clear();
+  if (!view) return;
+  const bool complete = view->complete();
+  // Bytes already read into memory are taken over as they are.
+  if (auto* read = dynamic_cast<platform::ReadFileView*>(view.get())) {
+    owned_ = read->take();
+    bytes_ = owned_;
+  } else {
+    view_ = std::move(view);
+    bytes_ = view_->bytes();
+    if (view_->holdsFile()) {
+      // Touching fresh memory for the copy costs about as much as reading the file: it runs on
+      // the other core while this one parses.
+      copier_ = std::thread([this] {
+        try {
+          copy_.assign(bytes_.data(), bytes_.size());
+          copied_ = true;
+        } catch (const std::bad_alloc&) {
+          copy_.clear();
+        }
+      });
+    }
+  }
+  parse(complete, separators);
+}
+
+void MasterLog::releaseFile() {
+  if (!holdsFile()) return;
+  joinCopy();
+  if (!copied_) return;
+  owned_ = std::move(copy_);
+  copied_ = false;
+  bytes_ = owned_;
+  view_.reset();
+}
+
+void MasterLog::parse(bool complete, const DateSeparators& separators) {
   // Log lines are seldom shorter than 64 bytes: reserving for that saves most regrowth.
   entries_.reserve(bytes_.size() / 64 + 16);
   LineScanner scanner(bytes_);
@@ -276,7 +346,7 @@ void MasterLog::load(platform::FileContents contents, const DateSeparators& sepa
   bool ended = true;
   while (scanner.next(line, ended)) {
     // A read that failed part way cut the last line short: it is not read.
-    if (!contents.complete && !ended) {
+    if (!complete && !ended) {
       stoppedEarly_ = true;
       break;
     }
@@ -296,13 +366,15 @@ void MasterLog::load(platform::FileContents contents, const DateSeparators& sepa
     entries_.push_back(entry);
     entries_.back().category = classify(number, !detailName(entries_.size() - 1).empty());
   }
-  if (!contents.complete) stoppedEarly_ = true;
-  entries_.shrink_to_fit();
+  if (!complete) stoppedEarly_ = true;
+  // Reallocating costs as much as the reserve saved; only a reserve far too large is given back
+  // (a log that stopped early, or of long lines).
+  if (entries_.capacity() / 2 > entries_.size()) entries_.shrink_to_fit();
 }
 
 std::string_view MasterLog::line(std::size_t i) const {
   const MasterEntry& e = entries_[i];
-  return std::string_view(bytes_).substr(e.lineStart, e.lineLength);
+  return bytes_.substr(e.lineStart, e.lineLength);
 }
 
 std::string_view MasterLog::description(std::size_t i) const {

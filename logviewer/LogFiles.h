@@ -5,9 +5,11 @@
 // lies and what sorting and drawing need at once, so a log of millions of lines loads quickly.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/ClassicRuntime.h"
@@ -59,9 +61,24 @@ struct MasterEntry {
 
 class MasterLog {
  public:
+  MasterLog() = default;
+  // Waits for the other's copy; its bytes stay where they are.
+  MasterLog(MasterLog&& other) noexcept;
+  MasterLog& operator=(MasterLog&&) = delete;
+  ~MasterLog();
+
   // Parses the file's bytes. Reading stops at the first entry line whose date cannot be read, and,
   // when the file could not be read to its end, before the line the failure cut.
   void load(platform::FileContents contents, const DateSeparators& separators);
+  // The same over a view of the file. A view that holds the file is copied on a worker thread
+  // while the entries are parsed from it; releaseFile() then lets the file go.
+  void load(std::unique_ptr<platform::FileView> view, const DateSeparators& separators);
+  // Waits for the copy of a held file, keeps the copy and drops the view, so that the file's
+  // writers may cut it short again. Only while no other thread reads the log. Does nothing when no
+  // file is held; when the copy could not be made the view is kept.
+  void releaseFile();
+  // Whether the bytes are still those of a view that holds the file.
+  bool holdsFile() const { return view_ && view_->holdsFile(); }
   void clear();
 
   std::size_t size() const { return entries_.size(); }
@@ -76,7 +93,15 @@ class MasterLog {
   std::size_t bytes() const { return bytes_.size(); }
 
  private:
-  std::string bytes_;
+  void parse(bool complete, const DateSeparators& separators);
+  void joinCopy();
+
+  std::string_view bytes_;  // owned_'s or view_'s
+  std::string owned_;
+  std::unique_ptr<platform::FileView> view_;
+  std::thread copier_;  // writes copy_ and copied_ only; read after joining it
+  std::string copy_;
+  bool copied_ = false;
   std::vector<MasterEntry> entries_;
   bool stoppedEarly_ = false;
 };

@@ -1,8 +1,10 @@
 #pragma once
 // Reading a whole file, for files other components write while the program may be reading them.
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -12,12 +14,45 @@ struct FileContents {
   bool complete = true;
 };
 
+// A file's bytes as they stood when it was opened. A view that holds the file (a mapped view: the
+// system refuses to cut the file short while it exists) is to be kept only as long as a copy of
+// its bytes takes; one that does not hold it owns its bytes already.
+class FileView {
+ public:
+  virtual ~FileView() = default;
+  virtual std::string_view bytes() const = 0;
+  // False when reading failed part way.
+  virtual bool complete() const = 0;
+  virtual bool holdsFile() const = 0;
+};
+
+// A view over bytes read into memory.
+class ReadFileView final : public FileView {
+ public:
+  explicit ReadFileView(FileContents contents) : contents_(std::move(contents)) {}
+  std::string_view bytes() const override { return contents_.bytes; }
+  bool complete() const override { return contents_.complete; }
+  bool holdsFile() const override { return false; }
+  // The bytes, moved out; the view is empty afterwards.
+  std::string take() { return std::move(contents_.bytes); }
+
+ private:
+  FileContents contents_;
+};
+
 class FileReader {
  public:
   virtual ~FileReader() = default;
   // Opens the file for reading, sharing it with writers, and reads it to its end. Nothing when the
   // file cannot be opened. The path is UTF-8.
   virtual std::optional<FileContents> readAll(const std::string& path) = 0;
+  // The file's bytes without reading them all first where the system can map the file; otherwise
+  // as readAll reads them. Nothing when the file cannot be opened.
+  virtual std::unique_ptr<FileView> view(const std::string& path) {
+    auto contents = readAll(path);
+    if (!contents) return nullptr;
+    return std::make_unique<ReadFileView>(std::move(*contents));
+  }
 };
 
 }  // namespace platform

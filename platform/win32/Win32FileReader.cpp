@@ -1,6 +1,8 @@
-// Reading a whole file that another process may be writing, truncating or replacing meanwhile. The
-// file is read with ReadFile rather than mapped: a mapped file that shrinks under the reader faults
-// on the missing pages, while a read just comes back short.
+// Reading a whole file that another process may be writing, truncating or replacing meanwhile.
+// readAll reads it with ReadFile, which just comes back short when the file shrinks. view maps it:
+// while a view of a file exists the system refuses to cut the file short (ERROR_USER_MAPPED_FILE),
+// so no page of the view can go missing under the reader; the caller keeps the view only as long
+// as copying its bytes takes.
 #include <windows.h>
 
 #include "platform/FileReader.h"
@@ -10,12 +12,52 @@
 namespace platform::win32 {
 namespace {
 
+class MappedFileView final : public FileView {
+ public:
+  MappedFileView(const char* base, std::size_t size) : base_(base), size_(size) {}
+  ~MappedFileView() override { UnmapViewOfFile(base_); }
+  MappedFileView(const MappedFileView&) = delete;
+  MappedFileView& operator=(const MappedFileView&) = delete;
+  std::string_view bytes() const override { return {base_, size_}; }
+  bool complete() const override { return true; }
+  bool holdsFile() const override { return true; }
+
+ private:
+  const char* base_;
+  std::size_t size_;
+};
+
+HANDLE openShared(const std::string& path) {
+  return CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
 class Win32FileReader final : public FileReader {
  public:
+  std::unique_ptr<FileView> view(const std::string& path) override {
+    HANDLE file = openShared(path);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size{};
+    const char* base = nullptr;
+    // An empty file has nothing to map. The section is made exactly as large as the size just
+    // read: a read-only section larger than the file is refused, so a file cut short meanwhile
+    // falls back to reading, and one that grew is viewed to that size.
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
+      HANDLE section =
+          CreateFileMappingW(file, nullptr, PAGE_READONLY, static_cast<DWORD>(size.QuadPart >> 32),
+                             static_cast<DWORD>(size.QuadPart & 0xFFFFFFFF), nullptr);
+      if (section) {
+        base = static_cast<const char*>(MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0));
+        CloseHandle(section);  // the view keeps the section
+      }
+    }
+    CloseHandle(file);
+    if (!base) return FileReader::view(path);
+    return std::make_unique<MappedFileView>(base, static_cast<std::size_t>(size.QuadPart));
+  }
+
   std::optional<FileContents> readAll(const std::string& path) override {
-    HANDLE file =
-        CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE file = openShared(path);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     FileContents contents;
     LARGE_INTEGER size{};

@@ -51,6 +51,44 @@ TEST(FileReader, ReadsAFileAWriterHoldsOpenAndWhatItAdds) {
   CloseHandle(writer);
 }
 
+TEST(FileReader, AViewHoldsTheFileAgainstCuttingItShortUntilItGoes) {
+  automation::TempFolder folder;
+  const std::wstring path = folder.make(L"$LOGS\\KRV.log");
+  HANDLE writer = openForWriting(path);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  std::string bytes(5 * 1024 * 1024 + 17, 'y');
+  bytes += std::string("\r\nend\0of\r\n", 10);
+  append(writer, bytes);
+  auto reader = platform::win32::createFileReader();
+  auto view = reader->view(utf8(path));
+  ASSERT_TRUE(view);
+  EXPECT_TRUE(view->holdsFile());
+  EXPECT_TRUE(view->complete());
+  ASSERT_EQ(view->bytes(), bytes);
+
+  // The writer may add to the file, which the view does not show, but not cut it short.
+  append(writer, "more\r\n");
+  SetFilePointer(writer, 10, nullptr, FILE_BEGIN);
+  EXPECT_FALSE(SetEndOfFile(writer));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_USER_MAPPED_FILE));
+  EXPECT_EQ(view->bytes(), bytes);
+  // Deleting it leaves the view readable; once the view is gone the file may be cut.
+  EXPECT_TRUE(DeleteFileW(path.c_str()));
+  EXPECT_EQ(view->bytes(), bytes);
+  view.reset();
+  EXPECT_TRUE(SetEndOfFile(writer));
+  CloseHandle(writer);
+
+  // An empty file has nothing to map: read, it holds nothing.
+  writer = openForWriting(path);
+  CloseHandle(writer);
+  view = reader->view(utf8(path));
+  ASSERT_TRUE(view);
+  EXPECT_FALSE(view->holdsFile());
+  EXPECT_EQ(view->bytes(), "");
+  EXPECT_FALSE(reader->view(utf8(folder.path() + L"\\missing.log")));
+}
+
 TEST(FileReader, AMissingFileGivesNothing) {
   automation::TempFolder folder;
   auto reader = platform::win32::createFileReader();

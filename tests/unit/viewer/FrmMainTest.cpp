@@ -206,6 +206,34 @@ TEST_F(FrmMainTest, TheDescriptionOrderPreparedAheadFollowsTheFileOnRefresh) {
   EXPECT_EQ(types(), (V{"0001", "0002", "0003", "0004"}));
 }
 
+TEST_F(FrmMainTest, TheMasterLogsFileIsLetGoOnceTheFirstScreenIsUp) {
+  files.holdFiles = true;
+  putMaster(masterLine("12/08/2026 09:00:00", "0020", "[CP000001] Copy/Update finished"));
+  putDetail("CP000001", 3);
+  auto& w = open();
+  // The first screen is drawn from the held file; even a log of one entry lets it go afterwards.
+  EXPECT_EQ(files.heldViews, 1);
+  EXPECT_TRUE(w.masterLog().holdsFile());
+  EXPECT_EQ(row(0), (std::vector<std::string>{"12/08/26 09:00:00", "0020", " Copy/Update finished"}));
+  ASSERT_TRUE(w.tmrPrepareSort.enabled);
+  w.tmrPrepareSort.onTimer();
+  EXPECT_EQ(files.heldViews, 0);
+  EXPECT_FALSE(w.masterLog().holdsFile());
+  EXPECT_FALSE(w.tmrPrepareSort.enabled);
+  EXPECT_EQ(row(0), (std::vector<std::string>{"12/08/26 09:00:00", "0020", " Copy/Update finished"}));
+  EXPECT_EQ(w.lvLogDetail.itemCount(), 3u);
+
+  // Refresh lets the old view go and holds the new file until the next first screen.
+  putMaster(masterLine("12/08/2026 09:00:00", "0001", "one") +
+            masterLine("12/08/2026 09:01:00", "0002", "two"));
+  toolkit.chooseMenu(w, "mRefresh");
+  EXPECT_EQ(files.heldViews, 1);
+  toolkit.clickColumn(w.lvLogMaster, 2);  // a sort before the timer reads the held bytes
+  EXPECT_EQ(types(), (std::vector<std::string>{"0001", "0002"}));
+  window.reset();  // closed while held: the copy is joined, the view goes
+  EXPECT_EQ(files.heldViews, 0);
+}
+
 TEST_F(FrmMainTest, RefreshOrClosingWhileTheOrderIsPreparedIsSafe) {
   // Large enough that the worker still sorts when the log is replaced or the window closes.
   constexpr int kLines = 20000;

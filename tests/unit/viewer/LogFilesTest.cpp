@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ViewerFixture.h"
 #include "fakes/FakeFormToolkit.h"
 #include "fakes/FakeRegistry.h"
 #include "logviewer/EntryOrder.h"
@@ -53,6 +54,47 @@ TEST(MasterLog, CutsTheFixedColumns) {
   EXPECT_EQ(log.detailName(1), "ABCDEFGH");
   EXPECT_EQ(log.description(1), " copy started");      // position 39 is not read
   EXPECT_EQ(log.entry(1).category, Category::Detail);  // "[" at 30 whatever the number
+}
+
+TEST(MasterLog, ParsesAHeldFileAndKeepsItsTextsWhenTheFileIsLetGo) {
+  std::string bytes;
+  for (int i = 0; i < 5000; ++i)
+    bytes +=
+        line(std::to_string(1000 + i % 9000), (i % 7 ? "text " : "[D0000001] text ") + std::to_string(i)) +
+        (i % 3 ? "\r\n" : "\n");
+  const auto reference = parse(bytes);
+  int alive = 0;
+  quillon::MasterLog log;
+  log.load(std::make_unique<viewertest::HeldView>(bytes, alive), kUs);
+  EXPECT_TRUE(log.holdsFile());
+  auto sameAsReference = [&](const quillon::MasterLog& l) {
+    ASSERT_EQ(l.size(), reference.size());
+    for (std::size_t i = 0; i < l.size(); i += 97) {
+      EXPECT_EQ(l.line(i), reference.line(i));
+      EXPECT_EQ(l.description(i), reference.description(i));
+      EXPECT_EQ(l.detailName(i), reference.detailName(i));
+    }
+  };
+  sameAsReference(log);
+  // Moved while the copy may still run: the texts stay.
+  quillon::MasterLog moved(std::move(log));
+  sameAsReference(moved);
+  moved.releaseFile();
+  EXPECT_EQ(alive, 0);
+  EXPECT_FALSE(moved.holdsFile());
+  sameAsReference(moved);
+  moved.releaseFile();  // nothing held: nothing happens
+  sameAsReference(moved);
+
+  // Loading again or clearing while the copy runs is safe, and lets the view go.
+  moved.load(std::make_unique<viewertest::HeldView>(bytes, alive), kUs);
+  moved.load(std::make_unique<viewertest::HeldView>(bytes, alive), kUs);
+  EXPECT_EQ(alive, 1);
+  moved.clear();
+  EXPECT_EQ(alive, 0);
+  EXPECT_EQ(moved.size(), 0u);
+  moved.load(std::unique_ptr<platform::FileView>(), kUs);  // the file could not be opened
+  EXPECT_EQ(moved.size(), 0u);
 }
 
 TEST(MasterLog, ReadsEightCharactersAsTheDetailNameWhateverTheyAre) {

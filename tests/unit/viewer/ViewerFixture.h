@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,8 +22,36 @@ namespace viewertest {
 constexpr const char* kServiceInfo = "SOFTWARE\\Pellora\\Korvane\\ServiceInfo";
 constexpr const char* kLocation = "C:\\Program Files\\Korvane";
 
+// A view that holds its file, as a mapped view does; counts the views alive and spoils its bytes
+// when it goes, so that a reader still using them shows it.
+class HeldView : public platform::FileView {
+ public:
+  HeldView(std::string bytes, int& alive) : bytes_(std::move(bytes)), alive_(alive) { ++alive_; }
+  ~HeldView() override {
+    bytes_.assign(bytes_.size(), '#');
+    --alive_;
+  }
+  HeldView(const HeldView&) = delete;
+  HeldView& operator=(const HeldView&) = delete;
+  std::string_view bytes() const override { return bytes_; }
+  bool complete() const override { return true; }
+  bool holdsFile() const override { return true; }
+
+ private:
+  std::string bytes_;
+  int& alive_;
+};
+
 class FakeFiles : public platform::FileReader {
  public:
+  // With holdFiles, views hold their files as mapped views do.
+  std::unique_ptr<platform::FileView> view(const std::string& path) override {
+    if (!holdFiles) return FileReader::view(path);
+    opened.push_back(path);
+    auto found = files.find(path);
+    if (found == files.end()) return nullptr;
+    return std::make_unique<HeldView>(found->second.bytes, heldViews);
+  }
   std::optional<platform::FileContents> readAll(const std::string& path) override {
     opened.push_back(path);
     auto found = files.find(path);
@@ -34,6 +63,8 @@ class FakeFiles : public platform::FileReader {
   }
   std::map<std::string, platform::FileContents> files;
   std::vector<std::string> opened;
+  bool holdFiles = false;
+  int heldViews = 0;
 };
 
 // One master line in the engine's columns: date and time, a five-character tag, the number (four
