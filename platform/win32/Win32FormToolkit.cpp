@@ -168,6 +168,8 @@ class FormWindow final : public ui::FormPeer {
   std::map<const ui::ImageList*, HIMAGELIST> imageLists_;
   // The row last fetched for a virtual list: the list asks once per column.
   std::map<HWND, std::pair<std::size_t, ui::ListItem>> fetched_;
+  // The row a mouse press selected, until the click that ends the press (-1: none).
+  std::map<HWND, int> pressedRow_;
   std::wstring textBuffer_;
   bool applying_ = false;  // set while the model's changes are carried out, to tell them from the user's
 };
@@ -797,10 +799,29 @@ LRESULT FormWindow::notify(NMHDR* header) {
       auto* change = reinterpret_cast<NMLISTVIEW*>(header);
       if (!applying_ && change->iItem >= 0 && (change->uNewState & LVIS_SELECTED) &&
           !(change->uOldState & LVIS_SELECTED)) {
+        // A row the mouse button selects is clicked once: the click that ends this press is
+        // not a second one.
+        pressedRow_[header->hwndFrom] = GetKeyState(VK_LBUTTON) < 0 ? change->iItem : -1;
         list.userClickItem(static_cast<std::size_t>(change->iItem));
       }
       return 0;
     }
+    case NM_CLICK: {
+      // A click on the row already selected changes no selection, yet it is a click on that row
+      // (its detail shown again, say).
+      auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
+      int& pressed = pressedRow_.try_emplace(header->hwndFrom, -1).first->second;
+      const bool counted = click->iItem == pressed;
+      pressed = -1;
+      if (!applying_ && !counted && click->iItem >= 0 &&
+          static_cast<std::ptrdiff_t>(click->iItem) == list.selectedIndex()) {
+        list.userClickItem(static_cast<std::size_t>(click->iItem));
+      }
+      return 0;
+    }
+    case LVN_BEGINDRAG:
+      pressedRow_[header->hwndFrom] = -1;
+      return 0;
     case LVN_COLUMNCLICK: {
       auto* click = reinterpret_cast<NMLISTVIEW*>(header);
       syncColumnWidths();

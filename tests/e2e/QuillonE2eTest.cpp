@@ -106,6 +106,19 @@ void clickColumn(HWND list, int column) {
   SendMessageW(header, WM_LBUTTONUP, 0, point);
 }
 
+// Clicks a row with the mouse messages a click sends.
+void clickRow(HWND list, int row) {
+  RemoteBuffer remote(list, sizeof(RECT));
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  remote.write(0, &rect, sizeof(rect));
+  SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.at(0)));
+  remote.read(0, &rect, sizeof(rect));
+  const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  SendMessageW(list, WM_LBUTTONUP, 0, point);
+}
+
 std::string statusText(HWND bar) {
   RemoteBuffer remote(bar, kTextChars * sizeof(wchar_t));
   // A bar in simple mode answers for its one text whichever part is asked for.
@@ -160,6 +173,12 @@ std::string line(const std::string& when, const char* number, const std::string&
 
 class QuillonE2e : public ::testing::Test {
  protected:
+  void putDetail(int lines) {
+    std::string detail;
+    for (int i = 1; i <= lines; ++i)
+      detail += "12/08/2026 09:05:" + std::to_string(10 + i) + " ENG step " + std::to_string(i) + "\r\n";
+    writeFile(install.folder().make(L"$LOGS\\CP000001.log"), detail);
+  }
   void putSample() {
     std::string master;
     master += line("12/08/2026 09:00:00", "0401", "Manager started");
@@ -168,10 +187,7 @@ class QuillonE2e : public ::testing::Test {
     master += line("12/08/2026 09:07:00", "0500", "Service started");
     master += line("12/08/2026 09:10:00", "0007", "Disk full");
     writeFile(install.folder().make(L"$LOGS\\KRV.log"), master);
-    std::string detail;
-    for (int i = 1; i <= 12; ++i)
-      detail += "12/08/2026 09:05:" + std::to_string(10 + i) + " ENG step " + std::to_string(i) + "\r\n";
-    writeFile(install.folder().make(L"$LOGS\\CP000001.log"), detail);
+    putDetail(12);
   }
   ViewerWindow start() {
     program = std::make_unique<automation::Program>(automation::besideTests(L"Quillon.exe"));
@@ -233,6 +249,23 @@ TEST_F(QuillonE2e, ChoosingAnEntryFillsOrHidesTheDetailPane) {
   selectRow(w.master, 0);
   ASSERT_TRUE(eventually([&] { return !IsWindowVisible(w.detail); }));
   EXPECT_EQ(statusText(w.status), "");
+}
+
+TEST_F(QuillonE2e, ClickingTheChosenEntryAgainReadsItsDetailLogAgain) {
+  putSample();
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master && w.detail && w.status);
+  clickRow(w.master, 1);
+  ASSERT_TRUE(eventually([&] { return itemCount(w.detail) == 12; }));
+  EXPECT_EQ(selectedRow(w.master), 1);
+  // The task wrote on: a click on its entry, still the chosen one, shows the new line.
+  putDetail(13);
+  clickRow(w.master, 1);
+  EXPECT_TRUE(eventually([&] { return itemCount(w.detail) == 13; }));
+  EXPECT_EQ(statusText(w.status), "      Detail:  13");
+  clickRow(w.master, 0);
+  EXPECT_TRUE(eventually([&] { return !IsWindowVisible(w.detail); }));
+  EXPECT_EQ(selectedRow(w.master), 0);
 }
 
 TEST_F(QuillonE2e, ColumnClicksReverseAndSwitchTheSort) {
