@@ -265,15 +265,12 @@ MasterLog::~MasterLog() {
 
 MasterLog::MasterLog(MasterLog&& other) noexcept {
   other.joinCopy();
-  const bool inOwned = other.bytes_.data() == other.owned_.data();
-  owned_ = std::move(other.owned_);
-  view_ = std::move(other.view_);
+  view_ = std::move(other.view_);  // the bytes stay where the view keeps them
+  bytes_ = other.bytes_;
+  other.bytes_ = {};
   copy_ = std::move(other.copy_);
-  copied_ = other.copied_;
   entries_ = std::move(other.entries_);
   stoppedEarly_ = other.stoppedEarly_;
-  bytes_ = inOwned ? std::string_view(owned_) : other.bytes_;
-  other.bytes_ = {};
 }
 
 void MasterLog::joinCopy() {
@@ -284,10 +281,7 @@ void MasterLog::clear() {
   joinCopy();
   copy_.clear();
   copy_.shrink_to_fit();
-  copied_ = false;
   view_.reset();
-  owned_.clear();
-  owned_.shrink_to_fit();
   bytes_ = {};
   entries_.clear();
   entries_.shrink_to_fit();
@@ -295,47 +289,34 @@ void MasterLog::clear() {
 }
 
 void MasterLog::load(platform::FileContents contents, const DateSeparators& separators) {
-  clear();
-  owned_ = std::move(contents.bytes);
-  bytes_ = owned_;
-  parse(contents.complete, separators);
+  load(std::make_unique<platform::ReadFileView>(std::move(contents)), separators);
 }
 
 void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateSeparators& separators) {
   clear();
   if (!view) return;
-  const bool complete = view->complete();
-  // Bytes already read into memory are taken over as they are.
-  if (auto* read = dynamic_cast<platform::ReadFileView*>(view.get())) {
-    owned_ = read->take();
-    bytes_ = owned_;
-  } else {
-    view_ = std::move(view);
-    bytes_ = view_->bytes();
-    if (view_->holdsFile()) {
-      // Touching fresh memory for the copy costs about as much as reading the file: it runs on
-      // the other core while this one parses.
-      copier_ = std::thread([this] {
-        try {
-          copy_.assign(bytes_.data(), bytes_.size());
-          copied_ = true;
-        } catch (const std::bad_alloc&) {
-          copy_.clear();
-        }
-      });
-    }
+  view_ = std::move(view);
+  bytes_ = view_->bytes();
+  if (view_->holdsFile()) {
+    // Touching fresh memory for the copy costs about as much as reading the file: it runs on the
+    // other core while this one parses.
+    copier_ = std::thread([this] {
+      try {
+        copy_.assign(bytes_.data(), bytes_.size());
+      } catch (const std::bad_alloc&) {
+        copy_.clear();
+      }
+    });
   }
-  parse(complete, separators);
+  parse(view_->complete(), separators);
 }
 
 void MasterLog::releaseFile() {
   if (!holdsFile()) return;
   joinCopy();
-  if (!copied_) return;
-  owned_ = std::move(copy_);
-  copied_ = false;
-  bytes_ = owned_;
-  view_.reset();
+  if (copy_.size() != bytes_.size()) return;  // the copy could not be made
+  view_ = std::make_unique<platform::ReadFileView>(platform::FileContents{std::move(copy_), true});
+  bytes_ = view_->bytes();
 }
 
 void MasterLog::parse(bool complete, const DateSeparators& separators) {

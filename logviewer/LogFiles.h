@@ -96,12 +96,10 @@ class MasterLog {
   void parse(bool complete, const DateSeparators& separators);
   void joinCopy();
 
-  std::string_view bytes_;  // owned_'s or view_'s
-  std::string owned_;
-  std::unique_ptr<platform::FileView> view_;
-  std::thread copier_;  // writes copy_ and copied_ only; read after joining it
+  std::unique_ptr<platform::FileView> view_;  // owns or holds the bytes
+  std::string_view bytes_;                    // view_'s, kept for the hot paths
+  std::thread copier_;                        // writes copy_ only; read after joining it
   std::string copy_;
-  bool copied_ = false;
   std::vector<MasterEntry> entries_;
   bool stoppedEarly_ = false;
 };

@@ -33,8 +33,6 @@ class ReadFileView final : public FileView {
   std::string_view bytes() const override { return contents_.bytes; }
   bool complete() const override { return contents_.complete; }
   bool holdsFile() const override { return false; }
-  // The bytes, moved out; the view is empty afterwards.
-  std::string take() { return std::move(contents_.bytes); }
 
  private:
   FileContents contents_;
