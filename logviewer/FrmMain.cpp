@@ -41,7 +41,7 @@ FrmMain::FrmMain(const ViewerServices& services)
       ImageList1(addImageList("ImageList1")),
       tmrPrepareSort(addTimer("tmrPrepareSort", 1)),
       services_(services) {
-  resizable = true;
+  style = ui::FormStyle::Sizable;
   iconResourceId = 1;
   setClientSize(kStartWidth, kStartHeight);
   ImageList1.imageSize = 16;

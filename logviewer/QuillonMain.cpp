@@ -3,11 +3,12 @@
 
 #include "logviewer/FrmMain.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/win32/Win32FormToolkit.h"
 
 namespace win32 = platform::win32;
 
 int main() {
-  auto toolkit = win32::createFormToolkit();
+  auto toolkit = ui::win32::createFormToolkit();
   auto registry = win32::createRegistry();
   auto files = win32::createFileReader();
   auto codec = win32::createAnsiCodec();

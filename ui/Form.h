@@ -1,9 +1,16 @@
 #pragma once
 // The form model: a form owns its controls, menus and timers by name, each with the properties the
-// programs use and the events a user raises. Positions and sizes are in twips. A toolkit realizes
-// the form (real windows, or the test toolkit's record of them); the model tells the realization
-// of every change through FormPeer, and the realization writes back what the user changed (a
-// dragged column, a new window size, a chosen item) before it raises the event.
+// programs use and the events a user raises. Positions and sizes are in twips, relative to the
+// control's container (a frame, a picture box or a tab strip's page) or to the form's client area.
+// A toolkit realizes the form (real windows, or the test toolkit's record of them); the model tells
+// the realization of every change through FormPeer, and the realization writes back what the user
+// changed (a dragged column, a new window size, a chosen item) before it raises the event.
+//
+// The rules a user relies on are the model's, so that every toolkit keeps them alike: Enter presses
+// the default button, Esc the cancel button, Tab walks the tab order, a form with key preview sees
+// keys before its controls, option buttons of one container form one group, a tab strip's change
+// knows the tab it left, an up-down box steps the text box it is attached to, and hiding or
+// disabling a container hides or disables what it holds.
 
 #include <cstdint>
 #include <functional>
@@ -17,20 +24,23 @@ namespace ui {
 
 class Form;
 class FormToolkit;
+struct ImageList;
 
 enum class ControlKind {
   Button,
-  Label,
-  TextBox,
+  Label,         // static text; a link label is clickable; a bordered one has a sunken edge
+  TextBox,       // single- or multi-line entry; a password box shows "*" for each character
   CheckBox,
-  OptionButton,
-  ComboBox,
-  Picture,
-  Frame,
+  OptionButton,  // one of a group: the option buttons of one container
+  ComboBox,      // a drop-down list; value is the chosen index
+  Image,         // a picture from an image list or a resource, not a container
+  Picture,       // a picture box: a container with a background colour and an optional picture
+  Frame,         // a container with an etched border and a caption (none when the caption is empty)
+  Shape,         // a filled rectangle drawn behind the controls of its container
   ListView,
   StatusBar,
-  TabStrip,  // tabs captioned by its list texts; value is the chosen tab
-  UpDown,    // arrows that step its value between the range's ends
+  TabStrip,  // tabs captioned by its list texts; value is the chosen tab; its pages hold controls
+  UpDown,    // arrows that step its value between the range's ends and write it into its buddy
 };
 
 // What changed in a control or form, so that a realization updates only that.
@@ -42,16 +52,50 @@ enum class Change {
   Value,
   Columns,     // a list view's column headers or widths
   Items,       // a list's items or item count
-  Selection,   // a list's selected item
+  Selection,   // a list's selected item, or a text box's selected text
   ScrollInto,  // a list must scroll its selected item into view
   SortState,   // a list view's sort column and order
   ImageList,   // a list view's small-icon pictures
   Menu,        // the form's menu bar or a menu item
   Timer,       // a timer's interval or enabled state
+  Looks,       // colours, font, picture
+  Default,     // the form's default or cancel button
 };
 
-// Keys the programs react to: menu shortcuts and key-down events.
-enum class Key { None, Enter, Escape, Tab, Delete, F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12 };
+// Keys the programs react to: menu shortcuts, dialog keys and key-down events.
+enum class Key {
+  None,
+  Enter,
+  Escape,
+  Tab,
+  Delete,
+  F1,
+  F2,
+  F3,
+  F4,
+  F5,
+  F6,
+  F7,
+  F8,
+  F9,
+  F10,
+  F11,
+  F12,
+  Up,
+  Down,
+  Left,
+  Right,
+  Space,
+};
+
+// The modifier keys held with a key.
+struct Modifiers {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+  bool none() const { return !shift && !ctrl && !alt; }
+  friend bool operator==(const Modifiers&, const Modifiers&) = default;
+};
 
 struct Bounds {
   int left = 0;
@@ -61,10 +105,35 @@ struct Bounds {
   friend bool operator==(const Bounds&, const Bounds&) = default;
 };
 
+// A colour as 0xRRGGBB, or one of the system's colours.
+using Color = std::uint32_t;
+inline constexpr Color kDefaultColor = 0xFFFFFFFFu;  // the look the control kind has by itself
+inline constexpr Color kSystemColor = 0x80000000u;   // | a system colour index
+inline constexpr Color kWindowColor = kSystemColor | 5u;
+inline constexpr Color rgb(int r, int g, int b) {
+  return (static_cast<Color>(r & 0xFF) << 16) | (static_cast<Color>(g & 0xFF) << 8) | static_cast<Color>(b & 0xFF);
+}
+
+struct Font {
+  bool bold = false;
+  bool underline = false;
+  int points = 0;  // 0: the form's size
+  friend bool operator==(const Font&, const Font&) = default;
+};
+
+// What an image control or a picture box shows: a picture of an image list (0-based), or a
+// resource picture of the program (an icon or a bitmap), or nothing.
+struct Picture {
+  const ImageList* list = nullptr;
+  int index = -1;
+  int resourceId = 0;
+  bool empty() const { return resourceId == 0 && (list == nullptr || index < 0); }
+  friend bool operator==(const Picture&, const Picture&) = default;
+};
+
 class Control {
  public:
-  Control(Form& form, std::string name, ControlKind kind)
-      : form_(form), name_(std::move(name)), kind_(kind) {}
+  Control(Form& form, std::string name, ControlKind kind) : form_(form), name_(std::move(name)), kind_(kind) {}
   virtual ~Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
@@ -73,12 +142,28 @@ class Control {
   ControlKind kind() const { return kind_; }
   Form& form() const { return form_; }
 
+  // The container the control sits in (nullptr: the form), and for a tab strip the page (0-based).
+  // Set before the form is shown.
+  Control* container() const { return container_; }
+  int page() const { return page_; }
+  void setContainer(Control* container, int page = -1);
+  bool isContainer() const {
+    return kind_ == ControlKind::Frame || kind_ == ControlKind::Picture || kind_ == ControlKind::TabStrip;
+  }
+
   const std::string& caption() const { return caption_; }
   void setCaption(std::string text);
   bool enabled() const { return enabled_; }
   void setEnabled(bool on);
   bool visible() const { return visible_; }
   void setVisible(bool on);
+  // Visible and in a shown container (on the tab strip's chosen page).
+  bool shown() const;
+  // Shown, enabled and in enabled containers: a user can reach it.
+  bool usable() const;
+  // A user can give it the focus (and Tab reaches it).
+  bool focusable() const;
+
   const Bounds& bounds() const { return bounds_; }
   void setBounds(const Bounds& b);
   void move(int left, int top, int width, int height) { setBounds({left, top, width, height}); }
@@ -86,20 +171,47 @@ class Control {
   int top() const { return bounds_.top; }
   int width() const { return bounds_.width; }
   int height() const { return bounds_.height; }
-  // A check box's or option button's state (0 off, 1 on), a combo box's chosen index, a password
-  // box's mask character; what it means belongs to the control kind.
+  // A check box's or option button's state (0 off, 1 on), a combo box's chosen index, a tab strip's
+  // tab, an up-down box's position; what it means belongs to the control kind.
   int value() const { return value_; }
   void setValue(int v);
+  // The tab strip's tab before the user's latest change.
+  int previousValue() const { return previousValue_; }
   // The texts of a combo box's list or of a tab strip's tabs.
   const std::vector<std::string>& listTexts() const { return listTexts_; }
   void setListTexts(std::vector<std::string> texts);
-  // An up-down control's range.
+
+  // Looks.
+  Color foreColor() const { return foreColor_; }
+  void setForeColor(Color c);
+  // A picture box's background, a shape's fill.
+  Color backColor() const { return backColor_; }
+  void setBackColor(Color c);
+  const Font& font() const { return font_; }
+  void setFont(const Font& f);
+  const Picture& picture() const { return picture_; }
+  void setPicture(const Picture& p);
+  void clearPicture() { setPicture({}); }
+
+  // Text entry.
+  int maxLength = 0;        // characters; 0: no limit
+  bool multiLine = false;   // lines end in CR LF; Enter starts a new line
+  bool password = false;    // shows "*" for each character
+  bool border = false;      // a label with a sunken edge
+  bool link = false;        // a label a user clicks, drawn as a link
+  int selectionStart() const { return selStart_; }
+  int selectionLength() const { return selLength_; }
+  // Selects characters [start, start + length) of the text; selectAll selects the whole text.
+  void select(int start, int length);
+  void selectAll();
+
+  // An up-down box's range and the text box it writes into.
   int rangeMin = 0;
   int rangeMax = 100;
+  Control* buddy() const { return buddy_; }
+  void setBuddy(Control* textBox);
+
   int tabIndex = 0;
-  bool isDefault = false;  // Enter presses it
-  bool isCancel = false;   // Esc presses it
-  bool password = false;   // a text box that shows "*" for each character
 
   std::function<void()> onClick;
   std::function<void()> onChange;
@@ -108,33 +220,52 @@ class Control {
   std::function<void(Key)> onKeyDown;
 
   // Raise the events as a user would; the realization and the test toolkit call these.
-  void click() {
-    if (onClick) onClick();
-  }
+  void click();
   void keyDown(Key key) {
     if (onKeyDown) onKeyDown(key);
   }
-  // What the user changed, written back by the realization without a change notice.
+  // What the user changed, written back by the realization without a change notice, then the
+  // event. A chosen option button clears the others of its group; a text typed into an up-down
+  // box's buddy moves the up-down box.
   void userSetCaption(std::string text);
   void userSetValue(int v);
+  // The user pressed an up-down box's arrows: the value moves by delta within the range, the buddy
+  // shows it and raises its change event.
+  void userStep(int delta);
+  void userSelected(int start, int length) {
+    selStart_ = start;
+    selLength_ = length;
+  }
   void realizedBounds(const Bounds& b) { bounds_ = b; }
 
  protected:
   void changed(Change what);
 
  private:
+  void clearGroup();
   Form& form_;
   std::string name_;
   ControlKind kind_;
+  Control* container_ = nullptr;
+  int page_ = -1;
   std::string caption_;
   bool enabled_ = true;
   bool visible_ = true;
   Bounds bounds_;
   int value_ = 0;
+  int previousValue_ = 0;
   std::vector<std::string> listTexts_;
+  Color foreColor_ = kDefaultColor;
+  Color backColor_ = kDefaultColor;
+  Font font_;
+  Picture picture_;
+  int selStart_ = 0;
+  int selLength_ = 0;
+  Control* buddy_ = nullptr;
+  Control* buddyOf_ = nullptr;
 };
 
-// A named set of pictures for list items, each a resource picture of the program by key.
+// A named set of pictures, each a resource picture of the program by key.
 struct ImageList {
   std::string name;
   int imageSize = 16;  // pixels
@@ -145,6 +276,7 @@ struct ImageList {
   std::vector<Image> images;
   // 0-based position of the key, -1 when the list has no such picture.
   int indexOf(std::string_view key) const;
+  Picture picture(int index) const { return {this, index, 0}; }
 };
 
 struct ListColumn {
@@ -183,6 +315,7 @@ class ListView final : public Control {
   // Kept items.
   void clear();
   void addItem(ListItem item);
+  void removeItem(std::size_t row);
   // Virtual items: the count, and how to fetch a row.
   void setVirtual(std::function<ListItem(std::size_t row)> fetch);
   bool isVirtual() const { return static_cast<bool>(fetch_); }
@@ -195,8 +328,6 @@ class ListView final : public Control {
   std::ptrdiff_t selectedIndex() const { return selected_; }
   void select(std::ptrdiff_t row);
   void ensureSelectedVisible();
-  // How often ensureSelectedVisible was asked for: the realization and the tests follow it.
-  int scrollRequests() const { return scrollRequests_; }
 
   // The sort the list shows (the owner of a virtual list keeps the rows in this order).
   bool sorted() const { return sorted_; }
@@ -220,7 +351,6 @@ class ListView final : public Control {
   std::function<ListItem(std::size_t)> fetch_;
   std::size_t virtualCount_ = 0;
   std::ptrdiff_t selected_ = -1;
-  int scrollRequests_ = 0;
   bool sorted_ = false;
   std::size_t sortKey_ = 0;
   SortOrder sortOrder_ = SortOrder::Ascending;
@@ -243,6 +373,7 @@ struct MenuItem {
   std::string caption;  // "&" marks the access key; "-" is a separator
   Key shortcut = Key::None;
   bool enabled = true;
+  bool visible = true;
   bool checked = false;
   std::vector<MenuItem> items;
   std::function<void()> onClick;
@@ -258,10 +389,23 @@ struct Timer {
 
 // Screen facts the layouts use.
 struct ScreenMetrics {
+  int dpi = 96;
+  // Whole twips in one pixel, for layouts that step by pixels (15 at 96 dots per inch).
   int twipsPerPixelX = 15;
   int twipsPerPixelY = 15;
   int verticalScrollBarWidth = 17;  // pixels
 };
+
+// How a form's window is framed and placed.
+enum class FormStyle {
+  Sizable,  // a resizable main window, shown in the taskbar
+  Fixed,    // a main window of fixed size with a minimise button only, shown in the taskbar
+  Dialog,   // a fixed dialog frame without minimise or maximise, not in the taskbar, centred on its owner
+};
+
+// An opaque handle of a shown form's window, for the system's own dialogs and messages; only the
+// system's code turns it back into a window.
+using NativeHandle = std::uintptr_t;
 
 // The realization of one shown form.
 class FormPeer {
@@ -270,8 +414,11 @@ class FormPeer {
   virtual void formChanged(Change what) = 0;
   virtual void controlChanged(Control& control, Change what) = 0;
   virtual void timerChanged(Timer& timer) = 0;
+  // Gives the control the focus; the realization reports the focus moves back (userFocusChanged).
+  virtual void focus(Control& control) = 0;
   // Width of the text in the form's font, in twips.
   virtual int textWidth(std::string_view utf8) = 0;
+  virtual NativeHandle nativeHandle() const = 0;
 };
 
 class Form {
@@ -290,11 +437,14 @@ class Form {
   int clientWidth() const { return clientWidth_; }
   int clientHeight() const { return clientHeight_; }
   void setClientSize(int width, int height);
-  bool resizable = false;
+  FormStyle style = FormStyle::Fixed;
+  bool resizable() const { return style == FormStyle::Sizable; }
   int iconResourceId = 0;
+  // The form sees key presses before its controls do.
+  bool keyPreview = false;
 
-  Control& addControl(std::string name, ControlKind kind);
-  ListView& addListView(std::string name);
+  Control& addControl(std::string name, ControlKind kind, Control* container = nullptr, int page = -1);
+  ListView& addListView(std::string name, Control* container = nullptr);
   StatusBar& addStatusBar(std::string name);
   ImageList& addImageList(std::string name);
   MenuItem& addMenu(MenuItem menu);
@@ -302,15 +452,33 @@ class Form {
 
   // nullptr when the form has no such control.
   Control* control(std::string_view name) const;
+  // In the order they were added: the order of creation, and so of drawing.
   const std::vector<Control*>& controls() const { return order_; }
+  // The controls a user can reach with Tab, in tab order.
+  std::vector<Control*> tabOrder() const;
   std::vector<MenuItem>& menus() { return menus_; }
   const std::vector<MenuItem>& menus() const { return menus_; }
   MenuItem* menuItem(std::string_view name);
+  // Sets a menu item's state and tells the realization.
+  void setMenuEnabled(std::string_view name, bool on);
+  void setMenuVisible(std::string_view name, bool on);
+  void setMenuCaption(std::string_view name, std::string caption);
   std::vector<std::unique_ptr<Timer>>& timers() { return timers_; }
   Timer* timer(std::string_view name);
   void setTimerEnabled(Timer& timer, bool on);
   // After editing a menu item in place.
   void menuChanged();
+
+  // Enter presses the default button, Esc the cancel button; either may change while shown.
+  Control* defaultButton() const { return defaultButton_; }
+  void setDefaultButton(Control* button);
+  Control* cancelButton() const { return cancelButton_; }
+  void setCancelButton(Control* button);
+
+  // The control that has the focus, or nullptr.
+  Control* focused() const { return focused_; }
+  // Gives the control the focus (once shown: before that, the focus it will start with).
+  void setFocus(Control& control);
 
   // Shows the form without waiting (loading it first when needed).
   void show();
@@ -319,6 +487,8 @@ class Form {
   // Closes the form; a modal showModal returns, the last form's unload ends the message loop.
   void unload();
   bool loaded() const { return peer_ != nullptr; }
+  // The shown form's window, 0 when not shown.
+  NativeHandle nativeHandle() const { return peer_ ? peer_->nativeHandle() : 0; }
 
   // Width of the text in the form's font, in twips.
   int textWidth(std::string_view utf8) const;
@@ -328,12 +498,22 @@ class Form {
   std::function<void()> onLoad;
   std::function<void()> onResize;
   std::function<void()> onUnload;
+  // With key preview: every key before the control with the focus sees it.
+  std::function<void(Key, Modifiers)> onKeyDown;
 
   // The realization.
   void attach(FormPeer* peer) { peer_ = peer; }
   FormPeer* peer() const { return peer_; }
+  // The window is up: the focus goes where the program put it, else to the first in tab order.
+  void realized();
   // The user resized the window: the new client size, then the resize event.
   void userResized(int width, int height);
+  // The system moved the focus: lost focus on the control that had it, got focus on the new one.
+  void userFocusChanged(Control* now);
+  // A key pressed while the form is active: key preview, menu shortcuts, Enter, Esc and Tab are
+  // the form's; anything else goes to the control with the focus. True when the form used the key,
+  // so the control must not see it too.
+  bool keyDown(Key key, Modifiers modifiers = {});
   void notify(Control& control, Change what);
   // The menu item's click, as a user's choice or its shortcut raises it; false when none is named so.
   bool clickMenu(std::string_view name);
@@ -341,6 +521,10 @@ class Form {
   MenuItem* menuForShortcut(Key key);
 
  private:
+  template <typename T>
+  T& add(std::unique_ptr<T> control, Control* container, int page);
+  void focusNext(bool backwards);
+
   FormToolkit& toolkit_;
   std::string name_;
   std::string caption_;
@@ -351,6 +535,11 @@ class Form {
   std::vector<std::unique_ptr<ImageList>> imageLists_;
   std::vector<MenuItem> menus_;
   std::vector<std::unique_ptr<Timer>> timers_;
+  Control* defaultButton_ = nullptr;
+  Control* cancelButton_ = nullptr;
+  Control* focused_ = nullptr;
+  bool focusAnnounced_ = false;
+  Control* startFocus_ = nullptr;
   FormPeer* peer_ = nullptr;
 };
 

@@ -17,7 +17,6 @@
 #include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
-#include "ui/FormToolkit.h"
 #include "ui/Toolkit.h"
 
 namespace platform::win32 {
@@ -36,8 +35,7 @@ std::unique_ptr<Registry> createRegistry();
 std::unique_ptr<Processes> createProcesses();
 std::unique_ptr<Shell> createShell();
 std::unique_ptr<Shutdown> createShutdown();
-// The renderer of the form model (message boxes included), and whole-file reading.
-std::unique_ptr<ui::FormToolkit> createFormToolkit();
+// Whole-file reading.
 std::unique_ptr<FileReader> createFileReader();
 std::unique_ptr<FileSystem> createFileSystem();
 

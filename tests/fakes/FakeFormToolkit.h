@@ -1,8 +1,10 @@
 #pragma once
 // The test toolkit for forms: it keeps a record of each shown form instead of a window, answers
 // message boxes from a queue (an unexpected box fails the test), runs a script for each modal form,
-// and lets a test act on a form as a user would: choose menu items and shortcuts, click list rows
-// and column headers, resize the window.
+// and lets a test act on a form as a user would: choose menu items, press keys, click buttons and
+// list rows, type, choose options and tabs, step up-down boxes, resize and close the window. The
+// form model's own rules (Enter, Esc, Tab, key preview, option groups, focus) run as they do on the
+// screen; only the system's part is pretended here.
 
 #include <gtest/gtest.h>
 
@@ -38,7 +40,9 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     if (form.loaded()) return;
     realize(form);
     if (form.onLoad) form.onLoad();
+    if (!form.loaded()) return;
     form.userResized(form.clientWidth(), form.clientHeight());
+    form.realized();
   }
   void showModal(ui::Form& form, ui::Form* owner) override {
     (void)owner;
@@ -85,8 +89,72 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     list.userClickColumn(column);
   }
   void resize(ui::Form& form, int width, int height) {
-    ASSERT_TRUE(form.loaded() && form.resizable);
+    ASSERT_TRUE(form.loaded() && form.resizable());
     form.userResized(width, height);
+  }
+  // A key pressed in the form; true when the form used it rather than the focused control.
+  bool press(ui::Form& form, ui::Key key, ui::Modifiers modifiers = {}) {
+    EXPECT_TRUE(form.loaded()) << form.name() << " is not shown";
+    return form.loaded() && form.keyDown(key, modifiers);
+  }
+  // A mouse click on a control: a focusable one takes the focus first, then its event runs; when a
+  // lost-focus handler keeps the focus where it was, the click does not happen.
+  void click(ui::Control& control) {
+    ASSERT_TRUE(control.form().loaded() && control.usable()) << control.name() << " cannot be used";
+    if (control.focusable()) {
+      control.form().setFocus(control);
+      if (control.form().focused() != &control) return;
+    }
+    switch (control.kind()) {
+      case ui::ControlKind::CheckBox:
+        control.userSetValue(control.value() ? 0 : 1);
+        break;
+      case ui::ControlKind::OptionButton:
+        control.userSetValue(1);
+        break;
+      default:
+        break;
+    }
+    if (control.form().loaded()) control.click();
+  }
+  // Typing replaces the selected text (all of it when the whole text is selected), else appends.
+  void type(ui::Control& box, const std::string& text) {
+    ASSERT_TRUE(box.form().loaded() && box.usable()) << box.name() << " cannot be used";
+    if (box.form().focused() != &box) box.form().setFocus(box);
+    std::string now = box.caption();
+    const auto start = static_cast<std::size_t>(box.selectionStart());
+    const auto length = static_cast<std::size_t>(box.selectionLength());
+    if (length > 0 && start + length <= now.size()) {
+      now.replace(start, length, text);
+    } else {
+      now += text;
+    }
+    if (box.maxLength > 0 && now.size() > static_cast<std::size_t>(box.maxLength)) now.resize(box.maxLength);
+    box.userSelected(static_cast<int>(now.size()), 0);
+    box.userSetCaption(now);
+  }
+  void chooseItem(ui::Control& combo, int index) {
+    ASSERT_TRUE(combo.usable() && index >= 0 && index < static_cast<int>(combo.listTexts().size()));
+    combo.form().setFocus(combo);
+    combo.userSetValue(index);
+  }
+  void chooseTab(ui::Control& tabs, int index) {
+    ASSERT_TRUE(tabs.usable() && index >= 0 && index < static_cast<int>(tabs.listTexts().size()));
+    tabs.userSetValue(index);
+  }
+  void step(ui::Control& upDown, int delta) {
+    ASSERT_TRUE(upDown.usable()) << upDown.name() << " cannot be used";
+    upDown.userStep(delta);
+  }
+  // The window's close box.
+  void close(ui::Form& form) {
+    ASSERT_TRUE(form.loaded());
+    form.unload();
+  }
+  // The row a list last scrolled into view, -1 when none.
+  std::ptrdiff_t scrolledTo(const ui::ListView& list) const {
+    auto found = scrolled_.find(&list);
+    return found == scrolled_.end() ? -1 : found->second;
   }
 
   // The status bars' height the realization gives them, in twips.
@@ -99,14 +167,28 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
  private:
   class Peer final : public ui::FormPeer {
    public:
+    Peer(FakeFormToolkit& toolkit, ui::Form& form) : toolkit_(toolkit), form_(form) {}
     void formChanged(ui::Change) override {}
-    void controlChanged(ui::Control&, ui::Change) override {}
+    void controlChanged(ui::Control& control, ui::Change what) override {
+      if (what == ui::Change::ScrollInto)
+        toolkit_.scrolled_[&control] = static_cast<ui::ListView&>(control).selectedIndex();
+      // A control that can no longer be used loses the focus, as on the screen.
+      if ((what == ui::Change::Visible || what == ui::Change::Enabled) && form_.focused() &&
+          !form_.focused()->usable())
+        form_.userFocusChanged(nullptr);
+    }
     void timerChanged(ui::Timer&) override {}
+    void focus(ui::Control& control) override { form_.userFocusChanged(&control); }
     int textWidth(std::string_view utf8) override { return widthOf(utf8); }
+    ui::NativeHandle nativeHandle() const override { return reinterpret_cast<ui::NativeHandle>(this); }
+
+   private:
+    FakeFormToolkit& toolkit_;
+    ui::Form& form_;
   };
   void realize(ui::Form& form) {
     auto& peer = peers_[&form];
-    peer = std::make_unique<Peer>();
+    peer = std::make_unique<Peer>(*this, form);
     form.attach(peer.get());
     for (ui::Control* control : form.controls()) {
       if (control->kind() == ui::ControlKind::StatusBar) {
@@ -116,6 +198,7 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     }
   }
   std::map<ui::Form*, std::unique_ptr<Peer>> peers_;
+  std::map<const ui::Control*, std::ptrdiff_t> scrolled_;
 };
 
 }  // namespace fakes

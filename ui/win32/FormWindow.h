@@ -1,0 +1,149 @@
+#pragma once
+// One shown form: its top-level window, a child window per control (containers as real parent
+// windows), its menu bar and timers, and every system object it made. Each control kind has one
+// realizer that creates its window, applies one change of the model, and turns the system's
+// notifications into the model's events.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/Form.h"
+#include "ui/win32/Owned.h"
+
+namespace ui::win32 {
+
+class FormWindow;
+
+// The window class of containers (frames, picture boxes, tab pages): they paint their own
+// background and border and hand their children's notifications to the form.
+inline constexpr wchar_t kPanelClass[] = L"KrvPanel";
+inline constexpr wchar_t kFormClass[] = L"KrvForm";
+
+struct WindowSpec {
+  const wchar_t* windowClass = L"STATIC";
+  DWORD style = 0;
+  DWORD exStyle = 0;
+};
+
+class Realizer {
+ public:
+  virtual ~Realizer() = default;
+  virtual WindowSpec spec(const FormWindow& window, const ui::Control& control) const = 0;
+  // Set-up once the window exists, before the model's state is applied.
+  virtual void created(FormWindow&, ui::Control&, HWND) const {}
+  // Applies one change of the model; the common ones (caption, enabled, visible, bounds) by default.
+  virtual void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const;
+  // A WM_COMMAND notification code from the control's window.
+  virtual void command(FormWindow&, ui::Control&, HWND, int) const {}
+  // A WM_NOTIFY from the control's window.
+  virtual LRESULT notify(FormWindow&, ui::Control&, NMHDR*) const { return 0; }
+  // An owner-drawn control's picture.
+  virtual void draw(FormWindow&, ui::Control&, const DRAWITEMSTRUCT&) const {}
+};
+
+const Realizer& realizerOf(ui::ControlKind kind);
+
+class FormWindow final : public ui::FormPeer {
+ public:
+  FormWindow(ui::Form& form, HFONT baseFont) : form_(form), baseFont_(baseFont) {}
+  ~FormWindow() override;
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  bool create(HWND owner);
+  void destroyWindow();
+  HWND hwnd() const { return hwnd_; }
+  ui::Form& form() { return form_; }
+  // The windows this modal form disabled, enabled again before it goes.
+  std::vector<HWND> disabledOwners;
+
+  // FormPeer
+  void formChanged(ui::Change what) override;
+  void controlChanged(ui::Control& control, ui::Change what) override;
+  void timerChanged(ui::Timer& timer) override;
+  void focus(ui::Control& control) override;
+  int textWidth(std::string_view utf8) override;
+  ui::NativeHandle nativeHandle() const override { return reinterpret_cast<ui::NativeHandle>(hwnd_); }
+
+  // The form's and the containers' window procedure.
+  LRESULT handle(HWND h, UINT message, WPARAM wParam, LPARAM lParam);
+
+  // For the realizers.
+  int pixelsX(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  int pixelsY(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  int twipsX(int pixels) const { return MulDiv(pixels, 1440, dpi_); }
+  int twipsY(int pixels) const { return MulDiv(pixels, 1440, dpi_); }
+  int dpi() const { return dpi_; }
+  HFONT font(const ui::Font& font);
+  HBRUSH brush(COLORREF color);
+  static COLORREF colorOf(ui::Color color, COLORREF fallback);
+  // What lies behind the control: a shape that holds it, its container's colour, or the dialog's.
+  COLORREF backgroundOf(const ui::Control& control) const;
+  HIMAGELIST imageList(const ui::ImageList& images);
+  // Draws the picture at (x, y) of the device context, scaled into size when it is a bitmap.
+  void drawPicture(HDC dc, const ui::Picture& picture, int x, int y, SIZE size);
+  HWND handleOf(const ui::Control& control) const;
+  ui::Control* controlOf(HWND h) const;
+  // The window a control's window is a child of, and where its bounds start in that window.
+  HWND parentOf(const ui::Control& control, POINT* origin = nullptr) const;
+  // The page windows of a tab strip: shown for the chosen tab.
+  void layoutPages(ui::Control& tabs);
+  bool applying() const { return applying_; }
+  // Runs the model's change without taking the system's echo of it for the user's.
+  template <typename F>
+  void applyingDo(F&& f) {
+    const bool was = applying_;
+    applying_ = true;
+    f();
+    applying_ = was;
+  }
+  void applyEnabled(ui::Control& control);
+  void showDefaultLook();
+  // Writes the widths the user dragged back into the model.
+  void syncColumnWidths();
+  // The text buffer of virtual list rows the system asks for.
+  std::wstring textBuffer;
+  // List view state kept between notifications.
+  std::map<HWND, std::pair<std::size_t, ui::ListItem>> fetchedRows;
+  std::map<HWND, int> pressedRow;
+
+ private:
+  void createControl(ui::Control& control, int id);
+  void applyAll(ui::Control& control);
+  void buildMenu();
+  void updateMenu();
+  void layoutStatusBars();
+  void resized();
+  void paintPanel(HWND h, HDC dc);
+  LRESULT notify(NMHDR* header);
+  void command(WPARAM wParam, LPARAM lParam);
+  LRESULT colorControl(HDC dc, HWND child);
+  std::string menuSignature() const;
+
+  ui::Form& form_;
+  HFONT baseFont_;
+  HWND hwnd_ = nullptr;
+  OwnedMenu menu_;
+  std::string menuSignature_;
+  int dpi_ = 96;
+  std::map<const ui::Control*, HWND> handles_;
+  std::map<HWND, ui::Control*> controls_;
+  // A tab strip's page windows, by tab.
+  std::map<const ui::Control*, std::vector<HWND>> pages_;
+  std::map<HWND, const ui::Control*> pageOwners_;
+  std::map<int, std::string> menuIds_;
+  std::map<std::string, std::pair<HMENU, UINT>> menuItems_;
+  std::map<const ui::ImageList*, OwnedImageList> imageLists_;
+  std::map<std::tuple<bool, bool, int>, OwnedFont> fonts_;
+  std::map<COLORREF, OwnedBrush> brushes_;
+  std::map<int, OwnedBitmap> bitmaps_;
+  std::map<std::pair<int, int>, OwnedIcon> icons_;
+  bool applying_ = false;  // set while the model's changes are carried out, to tell them from the user's
+};
+
+}  // namespace ui::win32
