@@ -1,4 +1,5 @@
-// The manager's process entry: builds the real platform services and runs start-up.
+// The manager's process entry: builds the real platform services and runs start-up; an empty
+// command line shows the main window, and the program runs until it closes.
 
 #include "manager/CommandLine.h"
 #include "manager/FirstRunLists.h"
@@ -11,12 +12,14 @@
 #include "manager/engine/KRVCopyAPI.h"
 #include "manager/engine/KRVFunctions.h"
 #include "manager/engine/SnapshotTable.h"
+#include "manager/mainwindow/FmMain.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/win32/Win32FormToolkit.h"
 
 namespace win32 = platform::win32;
 
 int main() {
-  auto toolkit = win32::createToolkit();
+  auto toolkit = ui::win32::createFormToolkit();
   auto system = win32::createSystem("Pellora.Korvane.Manager.Instance");
   auto windows = win32::createWindowManager();
   auto loader = win32::createLibraryLoader();
@@ -43,5 +46,13 @@ int main() {
                                 snapshots, tasks, lists, helpers, *files});
   krv::Startup startup({*toolkit, *system, *windows, engine, commons, *codec, registryAccess, preferences,
                         snapshots, lists, commandLine});
-  return startup.Main();
+  krv::FmMain mainWindow({*toolkit, commons, *locale, *codec, engine, configuration, snapshots, preferences, tasks,
+                          helpers, *windows, *files, *processes});
+  bool shown = false;
+  startup.setMainWindow([&] {
+    mainWindow.show();
+    shown = mainWindow.loaded();
+  });
+  const int code = startup.Main();
+  return shown && code == 0 ? toolkit->run() : code;
 }

@@ -34,8 +34,13 @@ int Startup::Main() {
 
   const std::string line = effectiveCommandLine(s_.system.commandLine());
   s_.lists.ApplyInitialLists();
-  // The empty line belongs to the main window; until it exists, start-up ends here.
-  runResult_ = s_.commandLine.Dispatch(line);
+  // The empty line loads the main window, which lives on after Main returns.
+  if (line.empty() && showMainWindow_) {
+    showMainWindow_();
+    runResult_ = 0;
+  } else {
+    runResult_ = s_.commandLine.Dispatch(line);
+  }
 
   return runResult_ < 0 ? kExitFailure : 0;
 }

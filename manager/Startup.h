@@ -3,6 +3,7 @@
 // other part reads, and hands over to the command line or the main window.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "manager/CommandLine.h"
@@ -42,6 +43,9 @@ class Startup {
 
   explicit Startup(StartupServices services) : s_(services) {}
 
+  // What an empty command line does: load and show the main window, which then runs the program.
+  void setMainWindow(std::function<void()> show) { showMainWindow_ = std::move(show); }
+
   // Runs start-up and returns the process exit code. The checks that refuse a start end the
   // process themselves, through the fatal error box.
   int Main();
@@ -68,6 +72,7 @@ class Startup {
   void checkWorkstation();
 
   StartupServices s_;
+  std::function<void()> showMainWindow_;
   std::string applicationTitle_ = kProductName;
   std::string installLocation_;
   std::int32_t runResult_ = 0;

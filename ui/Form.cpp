@@ -434,6 +434,7 @@ void Form::realized() {
     first = order.empty() ? nullptr : order.front();
   }
   if (first) peer_->focus(*first);
+  if (peer_ && onShown) onShown();
 }
 void Form::userResized(int width, int height) {
   clientWidth_ = width;

@@ -496,6 +496,8 @@ class Form {
 
   // Events.
   std::function<void()> onLoad;
+  // The window is up and drawn, with the focus in place.
+  std::function<void()> onShown;
   std::function<void()> onResize;
   std::function<void()> onUnload;
   // With key preview: every key before the control with the focus sees it.

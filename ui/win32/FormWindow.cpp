@@ -206,9 +206,17 @@ void FormWindow::createControl(ui::Control& control, int id) {
   }
   realizer.created(*this, control, h);
   applyAll(control);
-  // A shape lies behind everything else of its container.
-  if (control.kind() == ui::ControlKind::Shape)
-    SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void FormWindow::paintShapes(HDC dc, const ui::Control* container, int page) {
+  for (const ui::Control* shape : form_.controls()) {
+    if (shape->kind() != ui::ControlKind::Shape || shape->container() != container || shape->page() != page ||
+        !shape->visible())
+      continue;
+    const ui::Bounds& b = shape->bounds();
+    RECT rect{pixelsX(b.left), pixelsY(b.top), pixelsX(b.left + b.width), pixelsY(b.top + b.height)};
+    FillRect(dc, &rect, brush(colorOf(shape->backColor(), GetSysColor(COLOR_WINDOW))));
+  }
 }
 
 void FormWindow::applyAll(ui::Control& control) {
@@ -528,6 +536,12 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
   const ui::Control* control = controlOf(h);
   if (!control) {  // a tab page
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    auto owner = pageOwners_.find(h);
+    if (owner != pageOwners_.end()) {
+      const auto& pages = pages_[owner->second];
+      const int page = static_cast<int>(std::find(pages.begin(), pages.end(), h) - pages.begin());
+      paintShapes(dc, owner->second, page);
+    }
     return;
   }
   if (control->kind() == ui::ControlKind::Picture) {
@@ -535,6 +549,7 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
                                                                       : colorOf(control->backColor(), 0);
     FillRect(dc, &rect, brush(back));
     drawPicture(dc, control->picture(), 0, 0, {rect.right, rect.bottom});
+    paintShapes(dc, control, -1);
     return;
   }
   // A frame: an etched border, its caption set into the top edge.
@@ -545,6 +560,7 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
   RECT edge = rect;
   const std::wstring caption = wide(control->caption());
   if (!caption.empty()) edge.top += metrics.tmHeight / 2;
+  paintShapes(dc, control, -1);
   DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
   if (!caption.empty()) {
     SIZE size{};
@@ -668,6 +684,13 @@ LRESULT FormWindow::handle(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
     }
   }
   switch (message) {
+    case WM_ERASEBKGND: {
+      RECT rect{};
+      GetClientRect(h, &rect);
+      FillRect(reinterpret_cast<HDC>(wParam), &rect, GetSysColorBrush(COLOR_BTNFACE));
+      paintShapes(reinterpret_cast<HDC>(wParam), nullptr, -1);
+      return 1;
+    }
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) resized();
       return 0;

@@ -120,6 +120,8 @@ class FormWindow final : public ui::FormPeer {
   void layoutStatusBars();
   void resized();
   void paintPanel(HWND h, HDC dc);
+  // The visible shapes of a container (nullptr: the form; a page of a tab strip), as background.
+  void paintShapes(HDC dc, const ui::Control* container, int page);
   LRESULT notify(NMHDR* header);
   void command(WPARAM wParam, LPARAM lParam);
   LRESULT colorControl(HDC dc, HWND child);

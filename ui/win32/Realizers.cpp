@@ -193,44 +193,41 @@ class PanelRealizer final : public Common {
   }
 };
 
-// Images and shapes: owner-drawn statics.
-class DrawnRealizer final : public Common {
+// Images: owner-drawn statics.
+class ImageRealizer final : public Common {
  public:
-  explicit DrawnRealizer(bool shape) : shape_(shape) {}
   WindowSpec spec(const FormWindow&, const ui::Control&) const override {
     return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
     if (what == ui::Change::Looks) {
       InvalidateRect(h, nullptr, TRUE);
-      if (shape_) {
-        // The labels it lies behind take its colour.
-        RedrawWindow(GetParent(h), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-      }
       return;
     }
     Common::apply(window, control, h, what);
-    if (shape_ && (what == ui::Change::Visible || what == ui::Change::Bounds))
-      RedrawWindow(GetParent(h), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
   void command(FormWindow&, ui::Control& control, HWND, int code) const override {
-    if (code == STN_CLICKED && !shape_) control.click();
+    if (code == STN_CLICKED) control.click();
   }
   void draw(FormWindow& window, ui::Control& control, const DRAWITEMSTRUCT& item) const override {
     RECT rect = item.rcItem;
-    if (shape_) {
-      FillRect(item.hDC, &rect, window.brush(FormWindow::colorOf(control.backColor(), GetSysColor(COLOR_WINDOW))));
-      return;
-    }
     FillRect(item.hDC, &rect, window.brush(window.backgroundOf(control)));
     const ui::Picture& picture = control.picture();
     SIZE size{rect.right - rect.left, rect.bottom - rect.top};
     if (picture.list) size.cx = size.cy = MulDiv(picture.list->imageSize, window.dpi(), 96);
     window.drawPicture(item.hDC, picture, rect.left, rect.top, size);
   }
+};
 
- private:
-  bool shape_;
+// Shapes are painted by their container as part of its background, behind every window it holds;
+// their own window is never shown.
+class ShapeRealizer final : public Realizer {
+ public:
+  WindowSpec spec(const FormWindow&, const ui::Control&) const override { return {L"STATIC", 0, 0}; }
+  void apply(FormWindow&, ui::Control&, HWND h, ui::Change what) const override {
+    if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks)
+      RedrawWindow(GetParent(h), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  }
 };
 
 class TabRealizer final : public Common {
@@ -512,9 +509,9 @@ const Realizer& realizerOf(ui::ControlKind kind) {
   static const CheckRealizer check(false);
   static const CheckRealizer option(true);
   static const ComboRealizer combo;
-  static const DrawnRealizer image(false);
+  static const ImageRealizer image;
   static const PanelRealizer panel;
-  static const DrawnRealizer shape(true);
+  static const ShapeRealizer shape;
   static const ListRealizer list;
   static const StatusRealizer status;
   static const TabRealizer tabs;

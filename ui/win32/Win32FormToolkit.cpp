@@ -222,9 +222,12 @@ class Win32FormToolkit final : public ui::FormToolkit {
     if (form.onLoad) form.onLoad();
     if (!form.loaded()) return false;
     ShowWindow(shown.hwnd(), SW_SHOWNORMAL);
+    // A program started hidden (show state 0) has its first ShowWindow taken as that state: the
+    // window asks again, so that it is seen.
+    if (!IsWindowVisible(shown.hwnd())) ShowWindow(shown.hwnd(), SW_SHOWNORMAL);
     SetForegroundWindow(shown.hwnd());
+    UpdateWindow(shown.hwnd());
     form.realized();
-    if (form.loaded()) UpdateWindow(shown.hwnd());
     return form.loaded();
   }
 

@@ -1,0 +1,74 @@
+#include "manager/mainwindow/FmDisable.h"
+
+#include "manager/mainwindow/Pictures.h"
+
+namespace krv {
+namespace {
+
+constexpr int kTextTitle = 1500;
+constexpr int kTextHeader = 1501;
+constexpr int kTextTaskTitle = 1502;
+constexpr int kTextTaskInfo = 1503;
+constexpr int kTextDisable = 1510;
+constexpr int kTextCancel = 1512;
+
+}  // namespace
+
+FmDisable::FmDisable(ui::FormToolkit& toolkit, const platform::StringTable& strings)
+    : ui::Form(toolkit, "fmDisable"),
+      shpBanner(addControl("shpBanner", ui::ControlKind::Shape)),
+      lblHeader(addControl("lblHeader", ui::ControlKind::Label)),
+      imgTask(addControl("imgTask", ui::ControlKind::Image)),
+      lblTaskTitle(addControl("lblTaskTitle", ui::ControlKind::Label)),
+      lblTaskInfo(addControl("lblTaskInfo", ui::ControlKind::Label)),
+      cmdOK(addControl("cmdOK", ui::ControlKind::Button)),
+      cmdCancel(addControl("cmdCancel", ui::ControlKind::Button)),
+      strings_(strings) {
+  style = ui::FormStyle::Dialog;
+  setClientSize(6435, 2955);
+  // A white band across the top carries the header.
+  shpBanner.move(0, 0, 6435, 780);
+  shpBanner.setBackColor(ui::rgb(255, 255, 255));
+  lblHeader.move(360, 270, 5800, 255);
+  lblHeader.setFont({true, false, 0});
+  imgTask.move(360, 1000, 720, 720);
+  imgTask.setPicture({nullptr, -1, pictures::kPreBootTask});
+  lblTaskTitle.move(1320, 960, 4900, 255);
+  lblTaskTitle.setFont({true, false, 0});
+  lblTaskInfo.move(1320, 1260, 4900, 1080);
+  cmdOK.move(1680, 2520, 1455, 375);
+  cmdOK.tabIndex = 1;
+  cmdCancel.move(3240, 2520, 1455, 375);
+  cmdCancel.tabIndex = 0;
+  // Enter at once disables nothing: Cancel has the focus and is the default button.
+  setDefaultButton(&cmdCancel);
+  setCancelButton(&cmdCancel);
+  cmdOK.onClick = [this] {
+    result_ = true;
+    unload();
+  };
+  cmdCancel.onClick = [this] {
+    result_ = false;
+    unload();
+  };
+  onLoad = [this] { Form_Load(); };
+}
+
+bool FmDisable::DisableCheck(ui::Form* owner) {
+  result_ = false;
+  showModal(owner);
+  return result_;
+}
+
+void FmDisable::Form_Load() {
+  setCaption(strings_.text(kTextTitle));
+  lblHeader.setCaption(strings_.text(kTextHeader));
+  lblTaskTitle.setCaption(strings_.text(kTextTaskTitle));
+  lblTaskInfo.setCaption(strings_.text(kTextTaskInfo));
+  lblTaskInfo.border = false;
+  cmdOK.setCaption(strings_.text(kTextDisable));
+  cmdCancel.setCaption(strings_.text(kTextCancel));
+  setFocus(cmdCancel);
+}
+
+}  // namespace krv

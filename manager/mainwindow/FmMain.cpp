@@ -1,0 +1,598 @@
+#include "manager/mainwindow/FmMain.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "manager/engine/EngineBuffers.h"
+#include "manager/mainwindow/Pictures.h"
+
+namespace krv {
+namespace {
+
+constexpr int kTextRescueArea = 101;
+constexpr int kTextCopyTitle = 1080;
+constexpr int kTextRemoveTitle = 1090;
+constexpr int kTextMonitorName = 1100;
+constexpr int kTextRescueBeingCreated = 1101;
+constexpr int kTextBootQuestion = 1105;
+constexpr int kTextBootQuestionEnd = 1106;
+constexpr int kTextBootTitle = 1108;
+constexpr int kTextEnableFailed = 1110;
+constexpr int kTextEnableFailedTitle = 1111;
+constexpr int kTextEnableFailedHint = 1112;
+constexpr int kTextDisableFailed = 1120;
+constexpr int kTextDisableFailedTitle = 1121;
+constexpr int kTextNotFound = 1130;
+constexpr int kTextNotFoundTitle = 1131;
+constexpr int kTextClearLogQuestion = 1140;
+constexpr int kTextClearLogTitle = 1141;
+constexpr int kTextDisabled = 1160;
+constexpr int kTextEnabled = 1161;
+constexpr int kTextDeactivated = 1162;
+constexpr int kTextNotAvailable = 1164;
+constexpr int kTextNeverBooted = 1165;
+constexpr int kTextBootTo = 1203;
+constexpr int kTextAnchoredMissing = 1220;
+constexpr int kTextAnchoredRemove = 1221;
+constexpr int kTextAnchoredTooLong = 1222;
+constexpr int kTextUpdateRescue = 1231;
+constexpr int kTextUpdateRescueAfter = 1232;
+constexpr int kTextUpdateOriginal = 1233;
+constexpr int kTextUpdateOriginalAfter = 1234;
+constexpr int kTextRemoveQuestion = 1241;
+constexpr int kTextRemoveAfter = 1242;
+constexpr int kTextDataAnchoring = 2000;
+
+// Captions set when the window loads, by control and text id.
+struct Caption {
+  const char* name;
+  int id;
+};
+constexpr Caption kControlCaptions[] = {
+    {"cmdCopy", 1170},         {"cmdExit", 1172},           {"cmdCalculate", 1202},     {"lblPreBoot(0)", 1180},
+    {"lblService(0)", 1181},   {"lblPassword(0)", 1182},    {"Frame1(1)", 1191},        {"lblBooted(0)", 1190},
+    {"lblUpdate(0)", 1185},    {"Frame1(2)", 100},          {"lblOriginalBoot(0)", 1183}, {"lblOriginalSize(0)", 1184},
+    {"Frame1(3)", 101},        {"lblRescueBoot(0)", 1186},  {"lblRescueSize(0)", 1187},
+};
+constexpr Caption kMenuCaptions[] = {
+    {"mActions", 1200}, {"mCopy", 1201},    {"mCalc", 1202},       {"mQuillon", 1204}, {"mClearLogs", 1205},
+    {"mEnable", 1206},  {"mDisable", 1207}, {"mRemove", 1216},     {"mAnchoring", 1213}, {"mOptions", 1208},
+    {"mExit", 1209},    {"mHelp", 1210},    {"mAbout", 1212},
+};
+// The items that need the engine.
+const std::vector<const char*> kEngineItems = {"mCopy",     "mCalc",      "mRemove",  "mBoot",
+                                               "mClearLogs", "mQuillon", "mAnchoring", "mOptions"};
+
+// The value colours of the status rows.
+constexpr ui::Color kColorEnabled = ui::rgb(0x2D, 0x9F, 0xD0);
+constexpr ui::Color kColorPreBootDisabled = ui::rgb(0xA0, 0xA0, 0x00);
+constexpr ui::Color kColorServiceDisabled = ui::rgb(0xC0, 0x00, 0x00);
+constexpr ui::Color kColorOriginalName = ui::rgb(0x00, 0x64, 0x00);
+constexpr ui::Color kColorRescueName = ui::rgb(0x80, 0x00, 0x00);
+constexpr ui::Color kColorOriginalHighlight = ui::rgb(0x7C, 0xFC, 0x00);
+constexpr ui::Color kColorRescueHighlight = ui::rgb(0xFF, 0xD7, 0x00);
+
+// Layout inside the panels, in twips.
+constexpr int kLabelHeight = 225;
+constexpr int kStateRows[] = {105, 405, 705};
+constexpr int kPanelRows[] = {90, 360};
+
+std::vector<std::string> anchoredEntries(const std::string& list, std::size_t most) {
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  while (entries.size() < most && start <= list.size()) {
+    const std::size_t end = std::min(list.find(';', start), list.size());
+    std::string entry = classic::trimSpaces(std::string_view(list).substr(start, end - start));
+    if (entry.empty()) break;
+    entries.push_back(std::move(entry));
+    start = end + 1;
+  }
+  return entries;
+}
+
+}  // namespace
+
+FmMain::FmMain(const MainWindowServices& services)
+    : ui::Form(services.toolkit, "fmMain"),
+      Frame1_0(addControl("Frame1(0)", ui::ControlKind::Frame)),
+      Picture1_0(addControl("Picture1(0)", ui::ControlKind::Picture, &Frame1_0)),
+      imgService(addControl("imgService", ui::ControlKind::Image, &Picture1_0)),
+      lblService_0(addControl("lblService(0)", ui::ControlKind::Label, &Picture1_0)),
+      lblService_1(addControl("lblService(1)", ui::ControlKind::Label, &Picture1_0)),
+      imgPreBoot(addControl("imgPreBoot", ui::ControlKind::Image, &Picture1_0)),
+      lblPreBoot_0(addControl("lblPreBoot(0)", ui::ControlKind::Label, &Picture1_0)),
+      lblPreBoot_1(addControl("lblPreBoot(1)", ui::ControlKind::Label, &Picture1_0)),
+      imgPassword(addControl("imgPassword", ui::ControlKind::Image, &Picture1_0)),
+      lblPassword_0(addControl("lblPassword(0)", ui::ControlKind::Label, &Picture1_0)),
+      lblPassword_1(addControl("lblPassword(1)", ui::ControlKind::Label, &Picture1_0)),
+      imgIcon_0(addControl("imgIcon(0)", ui::ControlKind::Image, &Picture1_0)),
+      Picture1_1(addControl("Picture1(1)", ui::ControlKind::Picture)),
+      Frame1_1(addControl("Frame1(1)", ui::ControlKind::Frame)),
+      Picture1_2(addControl("Picture1(2)", ui::ControlKind::Picture, &Frame1_1)),
+      imgIcon_1(addControl("imgIcon(1)", ui::ControlKind::Image, &Picture1_2)),
+      shpBooted(addControl("shpBooted", ui::ControlKind::Shape, &Picture1_2)),
+      lblBooted_0(addControl("lblBooted(0)", ui::ControlKind::Label, &Picture1_2)),
+      lblBooted_1(addControl("lblBooted(1)", ui::ControlKind::Label, &Picture1_2)),
+      lblUpdate_0(addControl("lblUpdate(0)", ui::ControlKind::Label, &Picture1_2)),
+      lblUpdate_1(addControl("lblUpdate(1)", ui::ControlKind::Label, &Picture1_2)),
+      Frame1_2(addControl("Frame1(2)", ui::ControlKind::Frame)),
+      Picture1_4(addControl("Picture1(4)", ui::ControlKind::Picture, &Frame1_2)),
+      lblOriginalBoot_0(addControl("lblOriginalBoot(0)", ui::ControlKind::Label, &Picture1_4)),
+      lblOriginalBoot_1(addControl("lblOriginalBoot(1)", ui::ControlKind::Label, &Picture1_4)),
+      lblOriginalSize_0(addControl("lblOriginalSize(0)", ui::ControlKind::Label, &Picture1_4)),
+      lblOriginalSize_1(addControl("lblOriginalSize(1)", ui::ControlKind::Label, &Picture1_4)),
+      Frame1_3(addControl("Frame1(3)", ui::ControlKind::Frame)),
+      Picture1_5(addControl("Picture1(5)", ui::ControlKind::Picture, &Frame1_3)),
+      lblRescueBoot_0(addControl("lblRescueBoot(0)", ui::ControlKind::Label, &Picture1_5)),
+      lblRescueBoot_1(addControl("lblRescueBoot(1)", ui::ControlKind::Label, &Picture1_5)),
+      lblRescueSize_0(addControl("lblRescueSize(0)", ui::ControlKind::Label, &Picture1_5)),
+      lblRescueSize_1(addControl("lblRescueSize(1)", ui::ControlKind::Label, &Picture1_5)),
+      cmdCalculate(addControl("cmdCalculate", ui::ControlKind::Button)),
+      cmdCopy(addControl("cmdCopy", ui::ControlKind::Button)),
+      cmdExit(addControl("cmdExit", ui::ControlKind::Button)),
+      img16(addImageList("img16")),
+      Img32(addImageList("Img32")),
+      tmrRefresh(addTimer("tmrRefresh", kRefreshMilliseconds)),
+      s_(services) {
+  style = ui::FormStyle::Fixed;
+  iconResourceId = pictures::kProgramIcon;
+  keyPreview = true;
+  setClientSize(7500, 3660);
+
+  img16.imageSize = 16;
+  img16.images = {{"inForce", pictures::kStateInForce},
+                  {"preBootDisabled", pictures::kStatePreBootDisabled},
+                  {"serviceDisabled", pictures::kStateServiceDisabled},
+                  {"passwordEnabled", pictures::kStatePasswordEnabled},
+                  {"passwordDeactivated", pictures::kStatePasswordDeactivated}};
+  Img32.imageSize = 32;
+  Img32.images = {{"original", pictures::kOriginalRunning}, {"rescue", pictures::kRescueRunning}};
+
+  // The state panel: three rows beside the product picture.
+  Frame1_0.move(120, 75, 3975, 1095);
+  Picture1_0.move(45, 45, 3885, 1005);
+  imgIcon_0.move(120, 262, 480, 480);
+  imgIcon_0.setPicture({nullptr, -1, pictures::kProduct});
+  ui::Control* const rows[3][3] = {{&imgService, &lblService_0, &lblService_1},
+                                   {&imgPreBoot, &lblPreBoot_0, &lblPreBoot_1},
+                                   {&imgPassword, &lblPassword_0, &lblPassword_1}};
+  for (int row = 0; row < 3; ++row) {
+    rows[row][0]->move(840, kStateRows[row], 240, 240);
+    rows[row][1]->move(1200, kStateRows[row] + 15, 1020, kLabelHeight);
+    rows[row][2]->move(2280, kStateRows[row] + 15, 1500, kLabelHeight);
+  }
+  Picture1_1.move(4320, 120, 3000, 1125);
+  Picture1_1.setBackColor(ui::kWindowColor);
+
+  // The Status panel: the running area and the last update.
+  Frame1_1.move(120, 1215, 7215, 900);
+  Picture1_2.move(60, 225, 7095, 615);
+  imgIcon_1.move(120, 67, 480, 480);
+  lblBooted_0.move(800, kPanelRows[0], 1500, kLabelHeight);
+  lblBooted_1.move(2400, kPanelRows[0], 1500, kLabelHeight);
+  lblUpdate_0.move(800, kPanelRows[1], 1500, kLabelHeight);
+  lblUpdate_1.move(2400, kPanelRows[1], 4500, kLabelHeight);
+  shpBooted.setVisible(false);
+
+  // The two area panels.
+  Frame1_2.move(120, 2100, 3570, 900);
+  Frame1_3.move(3765, 2100, 3570, 900);
+  for (ui::Control* picture : {&Picture1_4, &Picture1_5}) picture->move(120, 225, 3330, 615);
+  for (ui::Control* label : {&lblOriginalBoot_0, &lblOriginalBoot_1, &lblRescueBoot_0, &lblRescueBoot_1})
+    label->move(0, kPanelRows[0], 1500, kLabelHeight);
+  for (ui::Control* label : {&lblOriginalSize_0, &lblOriginalSize_1, &lblRescueSize_0, &lblRescueSize_1})
+    label->move(0, kPanelRows[1], 1500, kLabelHeight);
+  for (ui::Control* picture : {&Picture1_0, &Picture1_2, &Picture1_4, &Picture1_5})
+    picture->setBackColor(ui::kWindowColor);
+
+  cmdCalculate.move(2280, 3195, 1815, 375);
+  cmdCalculate.tabIndex = 15;
+  cmdCopy.move(4320, 3195, 1815, 375);
+  cmdCopy.tabIndex = 1;
+  cmdExit.move(6360, 3195, 975, 375);
+  cmdExit.tabIndex = 0;
+
+  buildMenus();
+  cmdCopy.onClick = [this] { CopyUpdate(); };
+  cmdCalculate.onClick = [this] { CalculateSize(); };
+  cmdExit.onClick = [this] { unload(); };
+  tmrRefresh.onTimer = [this] { RefreshStatus(false); };
+  onKeyDown = [this](ui::Key key, ui::Modifiers modifiers) {
+    if (key == ui::Key::F5 && modifiers.none()) RefreshStatus(true);
+  };
+  onLoad = [this] { Form_Load(); };
+  onShown = [this] { Form_Shown(); };
+  onUnload = [this] { Form_Unload(); };
+}
+
+void FmMain::buildMenus() {
+  using Item = ui::MenuItem;
+  const auto action = [this](const char* name, const char* caption, void (FmMain::*handler)()) {
+    Item item(name, caption);
+    if (handler) item.onClick = [this, handler] { (this->*handler)(); };
+    return item;
+  };
+  Item actions("mActions", "&Actions");
+  actions.items = {action("mCopy", "&Copy/Update...", &FmMain::CopyUpdate),
+                   action("mCalc", "Calculate Si&ze...", &FmMain::CalculateSize),
+                   Item("mBar1", "-"),
+                   action("mBoot", "&Boot to", &FmMain::BootToOtherArea),
+                   Item("mBar2", "-"),
+                   action("mQuillon", "View &Log", &FmMain::ViewLog),
+                   action("mClearLogs", "Clea&r Log...", &FmMain::ClearLog),
+                   Item("mBar3", "-"),
+                   action("mEnable", "Enable Pre-&Boot", &FmMain::EnablePreBoot),
+                   action("mDisable", "&Disable Pre-Boot...", &FmMain::DisablePreBoot),
+                   Item("mBar4", "-"),
+                   Item("mExport", "&Export..."),
+                   Item("mImport", "&Import..."),
+                   Item("mBar5", "-"),
+                   action("mRemove", "&Remove Rescue Area...", &FmMain::RemoveRescueArea),
+                   Item("mBar6", "-"),
+                   Item("mAnchoring", "Data &Anchoring..."),
+                   Item("mOptions", "&Options..."),
+                   Item("mBar7", "-"),
+                   Item("mExit", "E&xit")};
+  actions.items.back().onClick = [this] { unload(); };
+  Item help("mHelp", "&Help");
+  help.items = {Item("mOnlineHelp", "Help"), Item("mPrivacyPolicy", "&Privacy Policy"),
+                Item("mUninstallInstructions", "&Uninstall Instructions"),
+                Item("mLicense", "End User &License Agreement"), Item("mAbout", "&About")};
+  addMenu(std::move(actions));
+  addMenu(std::move(help));
+}
+
+void FmMain::Form_Load() {
+  // 1. Captions, and the items that are never offered.
+  for (const Caption& caption : kControlCaptions) control(caption.name)->setCaption(text(caption.id));
+  for (const Caption& caption : kMenuCaptions) setMenuCaption(caption.name, text(caption.id));
+  for (const char* name : {"mExport", "mImport"}) {
+    setMenuEnabled(name, false);
+    setMenuVisible(name, false);
+  }
+  setMenuVisible("mBar5", false);
+  // 2. Labels aligned to their captions' widths.
+  alignLabels();
+  // 3, 4. The refresh runs from now on.
+  setTimerEnabled(tmrRefresh, true);
+  RefreshStatus(false);
+  // 5. The Boot item names the other area once.
+  setMenuCaption("mBoot", text(kTextBootTo) + s_.snapshots.table().other().name);
+  // 6. The tray monitor learns of the window.
+  registerWithMonitor();
+  // 7, 8. Title and banner.
+  setCaption(s_.commons.ProductTitle());
+  Picture1_1.setPicture({nullptr, -1, pictures::kBanner});
+}
+
+void FmMain::Form_Shown() {
+  // 10, 11. Once the window is up: the anchored files, then the first Copy/Update.
+  const SnapshotTable& table = s_.snapshots.table();
+  if (table.engineStatus != EngineStatus::Opened) return;
+  CheckAnchoredFiles();
+  if (table.engineStatus == EngineStatus::Opened && table.other().sizeKB <= 0) firstRunCopy();
+}
+
+void FmMain::firstRunCopy() {
+  // A copy already running shows its percentage in its window's title.
+  bool running = false;
+  for (int i = 0; i <= 100 && !running; ++i) {
+    const std::string title = i == 0 ? std::string("Copy/Update") : std::to_string(i) + "% Copy/Update";
+    running = s_.windows.findByTitle(title) != 0;
+  }
+  if (!running) {
+    bAutoCopy_ = true;
+    CopyUpdate();
+    bAutoCopy_ = false;
+  }
+  if (!loaded()) return;
+  ui::MessageBoxRequest box;
+  box.text = text(kTextRescueBeingCreated);
+  box.title = kProductName;
+  box.buttons = ui::Buttons::OK;
+  box.icon = ui::Icon::Information;
+  s_.toolkit.messageBox(box);
+}
+
+void FmMain::Form_Unload() {
+  s_.helpers.NotifyMonitor(nativeHandle(), ".");
+}
+
+void FmMain::alignLabels() {
+  const auto fit = [this](ui::Control& label) {
+    label.setBounds({label.left(), label.top(), textWidth(label.caption()), label.height()});
+  };
+  // Status panel: both captions end at the same place, right of the product picture.
+  fit(lblBooted_0);
+  fit(lblUpdate_0);
+  const int w = std::max(lblBooted_0.width(), lblUpdate_0.width());
+  const int edge = imgIcon_0.left() + imgIcon_0.width() + 200 + w;
+  for (ui::Control* caption : {&lblBooted_0, &lblUpdate_0})
+    caption->setBounds({edge - caption->width(), caption->top(), caption->width(), caption->height()});
+  lblBooted_1.setBounds({lblBooted_0.left() + lblBooted_0.width() + 240, lblBooted_1.top(), lblBooted_1.width(),
+                         lblBooted_1.height()});
+  const int updateLeft = lblUpdate_0.left() + lblUpdate_0.width() + 120;
+  lblUpdate_1.setBounds({updateLeft, lblUpdate_1.top(), Picture1_2.width() - updateLeft, lblUpdate_1.height()});
+  // Area panels: captions right-aligned on the wider one, values 120 twips after them.
+  ui::Control* const panels[2][4] = {{&lblOriginalBoot_0, &lblOriginalSize_0, &lblOriginalBoot_1, &lblOriginalSize_1},
+                                     {&lblRescueBoot_0, &lblRescueSize_0, &lblRescueBoot_1, &lblRescueSize_1}};
+  for (const auto& panel : panels) {
+    fit(*panel[0]);
+    fit(*panel[1]);
+    const int widest = std::max(panel[0]->width(), panel[1]->width());
+    for (int i = 0; i < 2; ++i) {
+      ui::Control& caption = *panel[i];
+      ui::Control& value = *panel[i + 2];
+      caption.setBounds({widest - caption.width(), caption.top(), caption.width(), caption.height()});
+      const int valueLeft = widest + 120;
+      value.setBounds({valueLeft, value.top(), Picture1_4.width() - valueLeft, value.height()});
+    }
+  }
+}
+
+void FmMain::registerWithMonitor() {
+  for (int attempt = 0; attempt < kMonitorAttempts; ++attempt) {
+    if (s_.helpers.NotifyMonitor(nativeHandle(), text(kTextMonitorName)) != 0) return;
+    // The monitor is started once, after the first attempt finds it absent.
+    if (attempt == 0) s_.helpers.RunTool(s_.snapshots.table().programFolder + kMonitorProgram, 0, false);
+    s_.processes.sleep(kMonitorWaitMilliseconds);
+  }
+}
+
+void FmMain::setMenusAvailable(const std::vector<const char*>& names, bool on) {
+  for (const char* name : names) setMenuEnabled(name, on);
+}
+
+void FmMain::RefreshStatus(bool reload) {
+  if (reload) s_.snapshots.LoadSnapshotTable();
+  if (s_.snapshots.table().engineStatus == EngineStatus::Opened) {
+    showAvailable();
+  } else {
+    showUnavailable();
+  }
+}
+
+void FmMain::showAvailable() {
+  SnapshotTable& table = s_.snapshots.table();
+  setMenusAvailable(kEngineItems, true);
+  cmdCopy.setEnabled(true);
+  cmdCalculate.setEnabled(true);
+  lblService_1.setCaption(text(kTextEnabled));
+  lblService_1.setForeColor(kColorEnabled);
+  imgService.setPicture(img16.picture(0));
+
+  s_.snapshots.DetermineActiveBackup();
+
+  const bool preBoot = table.preBootEnabled;
+  lblPreBoot_1.setCaption(text(preBoot ? kTextEnabled : kTextDisabled));
+  lblPreBoot_1.setForeColor(preBoot ? kColorEnabled : kColorPreBootDisabled);
+  imgPreBoot.setPicture(img16.picture(preBoot ? 0 : 1));
+  setMenuEnabled("mEnable", !preBoot);
+  setMenuEnabled("mDisable", preBoot);
+  setMenuEnabled("mBoot", preBoot);
+
+  const bool password = s_.preferences.current().copyPasswordEnabled != 0;
+  lblPassword_1.setCaption(text(password ? kTextEnabled : kTextDeactivated));
+  imgPassword.setPicture(img16.picture(password ? 3 : 4));
+
+  // The running area: its picture, its name in its colour on its highlight.
+  const bool originalRuns = table.currentArea == 1;
+  imgIcon_1.setPicture(Img32.picture(originalRuns ? 0 : 1));
+  lblBooted_1.setForeColor(originalRuns ? kColorOriginalName : kColorRescueName);
+  shpBooted.setBackColor(originalRuns ? kColorOriginalHighlight : kColorRescueHighlight);
+  lblBooted_1.setCaption(table.current().name);
+  lblBooted_1.setBounds({lblBooted_1.left(), lblBooted_1.top(), textWidth(lblBooted_1.caption()), lblBooted_1.height()});
+  shpBooted.setBounds({lblBooted_1.left() - 120, lblBooted_1.top() - 30, lblBooted_1.width() + 240,
+                       lblBooted_1.height() + 60});
+  shpBooted.setVisible(true);
+
+  // The Original Area panel shows entry 1, the Rescue Area panel entry 2.
+  const auto lastBoot = [&](std::size_t index) {
+    if (index == table.currentArea)
+      return table.lastBootDate.isZero() ? text(kTextNeverBooted) : FormatAreaTime(table.lastBootDate);
+    const SnapshotEntry& entry = table.entry(index);
+    return entry.lastBoot < 1 ? text(kTextNeverBooted) : FormatAreaTime(s_.snapshots.EngineTimeToDate(entry.lastBoot));
+  };
+  const auto size = [&](std::size_t index) {
+    const SnapshotEntry& entry = table.entry(index);
+    if (entry.sizeKB < 1) return text(kTextNotAvailable);
+    std::string unit = "GB";
+    return s_.commons.FormatSize(entry.sizeKB, unit);
+  };
+  lblOriginalBoot_1.setCaption(lastBoot(1));
+  lblOriginalSize_1.setCaption(size(1));
+  lblRescueBoot_1.setCaption(lastBoot(2));
+  lblRescueSize_1.setCaption(size(2));
+
+  if (!originalRuns) setMenuEnabled("mRemove", false);
+  if (bAreaRemoved_) setMenusAvailable({"mRemove", "mBoot"}, false);
+
+  const SnapshotEntry& current = table.current();
+  const SnapshotEntry& other = table.other();
+  if (other.sizeKB < 1) {
+    lblUpdate_1.setCaption(text(kTextNotAvailable));
+    setMenuEnabled("mBoot", false);
+  } else {
+    // The later update of the two; equal times name the other area.
+    const SnapshotEntry& latest = other.lastUpdate < current.lastUpdate ? current : other;
+    lblUpdate_1.setCaption(latest.name + "; " + FormatAreaTime(s_.snapshots.EngineTimeToDate(latest.lastUpdate)));
+  }
+}
+
+void FmMain::showUnavailable() {
+  setMenusAvailable(kEngineItems, false);
+  setMenusAvailable({"mEnable", "mDisable", "mExport", "mImport"}, false);
+  cmdCopy.setEnabled(false);
+  cmdCalculate.setEnabled(false);
+  lblService_1.setCaption(text(kTextDisabled));
+  lblService_1.setForeColor(kColorServiceDisabled);
+  imgService.setPicture(img16.picture(2));
+  for (ui::Control* value : {&lblPreBoot_1, &lblPassword_1, &lblBooted_1, &lblUpdate_1, &lblOriginalBoot_1,
+                             &lblOriginalSize_1, &lblRescueBoot_1, &lblRescueSize_1})
+    value->setCaption("-");
+  imgPreBoot.clearPicture();
+  imgPassword.clearPicture();
+  shpBooted.setVisible(false);
+}
+
+std::string FmMain::FormatAreaTime(const classic::DateTime& date) {
+  const std::string dateSeparator = s_.locale.dateSeparator();
+  const std::string timeSeparator = s_.locale.timeSeparator();
+  const int hour12 = date.hour % 12 == 0 ? 12 : date.hour % 12;
+  const std::string minutes = (date.minute < 10 ? "0" : "") + std::to_string(date.minute);
+  const std::string year = (date.year % 100 < 10 ? "0" : "") + std::to_string(date.year % 100);
+  return std::to_string(date.month) + dateSeparator + std::to_string(date.day) + dateSeparator + year + " " +
+         std::to_string(hour12) + timeSeparator + minutes + (date.hour < 12 ? "a" : "p") + " (" +
+         s_.commons.FormatTimeAgo(date) + ")";
+}
+
+void FmMain::CheckAnchoredFiles() {
+  SnapshotTable& table = s_.snapshots.table();
+  std::vector<std::string> missing;
+  for (const std::string& entry : anchoredEntries(table.anchoredList, kMaxAnchoredChecked))
+    if (!s_.files.attributes(entry)) missing.push_back(entry);
+  if (missing.empty()) return;
+
+  std::string body = text(kTextAnchoredMissing) + "\r\r";
+  for (const std::string& entry : missing) body += entry + "\r";
+  body += "\r" + text(kTextAnchoredRemove);
+  if (ask(body, text(kTextDataAnchoring), ui::Icon::Question, 1) != ui::Answer::Yes) return;
+
+  std::string working = table.anchoredList + ";";
+  for (const std::string& entry : missing) {
+    const std::size_t at = working.find(entry + ";");
+    if (at != std::string::npos) working.erase(at, entry.size() + 1);
+  }
+  const std::string list = working.empty() ? std::string(";") : working.substr(0, working.size() - 1);
+  // A list the engine's buffer cannot hold whole is refused, never cut.
+  std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kAnchoredBufferChars);
+  const auto warn = [&](const std::string& message) {
+    ui::MessageBoxRequest box;
+    box.text = message;
+    box.title = text(kTextDataAnchoring);
+    box.buttons = ui::Buttons::OK;
+    box.icon = ui::Icon::Exclamation;
+    s_.toolkit.messageBox(box);
+  };
+  if (!buffer) {
+    warn(text(kTextAnchoredTooLong));
+  } else if (s_.engine.KRV_AnchoredFiles(Snapshots::kAnchorCaller, buffer->data()) != 0) {
+    warn(buffer->text(s_.codec));
+  }
+  s_.snapshots.LoadSnapshotTable();
+}
+
+ui::Answer FmMain::ask(const std::string& body, const std::string& title, ui::Icon icon, int defaultButton) {
+  ui::MessageBoxRequest box;
+  box.text = body;
+  box.title = title;
+  box.buttons = ui::Buttons::YesNo;
+  box.icon = icon;
+  box.defaultButton = defaultButton;
+  return s_.toolkit.messageBox(box);
+}
+
+std::string FmMain::wrapped(std::string body) {
+  if (s_.commons.WindowsVersion() < 60) Commons::WrapMessageText(body);
+  return body;
+}
+
+bool FmMain::PasswordStep() {
+  if (s_.preferences.current().copyPasswordEnabled == 0) return true;
+  if (!password_) password_ = std::make_unique<FmPassword>(s_.toolkit, s_.commons, s_.preferences);
+  return password_->Check(this);
+}
+
+void FmMain::CopyUpdate() {
+  s_.snapshots.LoadSnapshotTable();
+  s_.snapshots.DetermineActiveBackup();
+  const SnapshotTable& table = s_.snapshots.table();
+  if (!bAutoCopy_) {
+    const bool originalRuns = table.currentArea == 1;
+    const std::string body =
+        text(originalRuns ? kTextUpdateRescue : kTextUpdateOriginal) + "\r\r" +
+        wrapped(text(originalRuns ? kTextUpdateRescueAfter : kTextUpdateOriginalAfter));
+    if (ask(body, text(kTextCopyTitle), ui::Icon::Question, 1) != ui::Answer::Yes) return;
+  }
+  if (!PasswordStep()) return;
+  std::string target = table.count < 2 ? text(kTextRescueArea) : table.other().name;
+  std::string source = table.current().name;
+  const std::int32_t result = s_.tasks.StartCopyTask(source, target, "", true, false);
+  if (result != 0) s_.tasks.ShowTaskError(result);
+}
+
+void FmMain::CalculateSize() {
+  s_.snapshots.LoadSnapshotTable();
+  s_.snapshots.DetermineActiveBackup();
+  const std::int32_t result = s_.tasks.StartSizeTask(s_.snapshots.table().current().name, "");
+  if (result != 0) s_.tasks.ShowTaskError(result);
+}
+
+void FmMain::RemoveRescueArea() {
+  s_.snapshots.LoadSnapshotTable();
+  s_.snapshots.DetermineActiveBackup();
+  const std::string body = text(kTextRemoveQuestion) + "\r\r" + wrapped(text(kTextRemoveAfter));
+  if (ask(body, text(kTextRemoveTitle), ui::Icon::Question, 2) != ui::Answer::Yes) return;
+  if (!PasswordStep()) return;
+  const std::int32_t result = s_.tasks.StartRemoveTask(s_.snapshots.table().other().name);
+  if (result != 0) s_.tasks.ShowTaskError(result);
+  bAreaRemoved_ = true;
+}
+
+void FmMain::BootToOtherArea() {
+  const SnapshotEntry other = s_.snapshots.table().other();
+  const std::string body = text(kTextBootQuestion) + other.name + text(kTextBootQuestionEnd);
+  if (ask(body, text(kTextBootTitle) + " " + other.name, ui::Icon::Question, 1) != ui::Answer::Yes) return;
+  if (!PasswordStep()) return;
+  std::int32_t number = other.number;
+  s_.configuration.SetConfigValue(ConfigSetting::Active, number);
+  // An accepted restart ends the program here; a refused one has shown its box.
+  s_.helpers.RestartComputer();
+  unload();
+}
+
+void FmMain::EnablePreBoot() {
+  if (s_.configuration.EnablePreBoot() == 0) return;
+  ui::MessageBoxRequest box;
+  box.text = text(kTextEnableFailed) + "\r\r" + text(kTextEnableFailedHint);
+  box.title = text(kTextEnableFailedTitle);
+  box.buttons = ui::Buttons::OK;
+  box.icon = ui::Icon::Critical;
+  s_.toolkit.messageBox(box);
+}
+
+void FmMain::DisablePreBoot() {
+  if (!disable_) disable_ = std::make_unique<FmDisable>(s_.toolkit, s_.commons.strings());
+  if (!disable_->DisableCheck(this)) return;
+  if (s_.configuration.DisablePreBoot() == 0) return;
+  ui::MessageBoxRequest box;
+  box.text = text(kTextDisableFailed);
+  box.title = text(kTextDisableFailedTitle);
+  box.buttons = ui::Buttons::OK;
+  box.icon = ui::Icon::Critical;
+  s_.toolkit.messageBox(box);
+}
+
+void FmMain::ViewLog() {
+  // An open viewer is brought forward, unmoved; otherwise one is started.
+  if (const platform::WindowHandle viewer = s_.windows.findByTitle(kViewerTitle)) {
+    s_.windows.restore(viewer);
+    s_.windows.bringToForeground(viewer);
+    return;
+  }
+  const std::string program = s_.snapshots.table().programFolder + kViewerProgram;
+  if (s_.helpers.RunTool(program, 0, false) != 0) return;
+  ui::MessageBoxRequest box;
+  box.text = program + text(kTextNotFound);
+  box.title = text(kTextNotFoundTitle);
+  box.buttons = ui::Buttons::OK;
+  box.icon = ui::Icon::Critical;
+  s_.toolkit.messageBox(box);
+}
+
+void FmMain::ClearLog() {
+  if (ask(text(kTextClearLogQuestion), text(kTextClearLogTitle), ui::Icon::Question, 1) != ui::Answer::Yes) return;
+  s_.configuration.SetConfigValue(ConfigSetting::KeepLogsText, std::string("88888888"));
+}
+
+}  // namespace krv
