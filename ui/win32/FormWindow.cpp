@@ -136,8 +136,13 @@ bool FormWindow::create(HWND owner) {
   // drawing. Tab order is the model's, not the windows'.
   int id = kFirstControlId;
   for (ui::Control* control : form_.controls()) createControl(*control, id++);
-  for (ui::Control* control : form_.controls())
+  for (ui::Control* control : form_.controls()) {
     if (control->kind() == ui::ControlKind::TabStrip) layoutPages(*control);
+    // A shape lies behind everything else of its container, also what was made after it (the
+    // system puts each new child window below its elder siblings).
+    if (control->kind() == ui::ControlKind::Shape && handleOf(*control))
+      SetWindowPos(handleOf(*control), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   for (auto& timer : form_.timers()) timerChanged(*timer);
   showDefaultLook();
   resized();
@@ -206,9 +211,6 @@ void FormWindow::createControl(ui::Control& control, int id) {
   }
   realizer.created(*this, control, h);
   applyAll(control);
-  // A shape lies behind everything else of its container.
-  if (control.kind() == ui::ControlKind::Shape)
-    SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void FormWindow::applyAll(ui::Control& control) {
