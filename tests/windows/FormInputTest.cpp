@@ -424,6 +424,7 @@ TEST_F(FormInputTest, TabClicksSwitchPagesAndUpDownClicksStepTheirBuddy) {
     click(tabWindow, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
   };
   clickTab(1);
+  EXPECT_EQ(form.focused(), &tabs);
   EXPECT_EQ(tabs.value(), 1);
   EXPECT_EQ(SendMessageW(tabWindow, TCM_GETCURSEL, 0, 0), 1);
   EXPECT_FALSE(IsWindowVisible(firstWindow));
@@ -496,6 +497,16 @@ TEST_F(FormInputTest, DialogKeysTabOrderAndKeyPreview) {
   apply.setCaption("Apply");
   apply.move(3000, 1350, 1500, 400);
   apply.tabIndex = 6;
+  ui::ListView& list = form.addListView("lvE");
+  list.setColumns({{"Name", 1800}});
+  list.addItem({"first", {}, "", ""});
+  list.addItem({"second", {}, "", ""});
+  list.move(4800, 150, 2250, 1500);
+  list.tabIndex = 7;
+  ui::Control& tabs = form.addControl("tabF", ui::ControlKind::TabStrip);
+  tabs.setListTexts({"One", "Two"});
+  tabs.move(4800, 1800, 2250, 1500);
+  tabs.tabIndex = 8;
   form.setDefaultButton(&ok);
   form.setCancelButton(&cancel);
 
@@ -520,16 +531,17 @@ TEST_F(FormInputTest, DialogKeysTabOrderAndKeyPreview) {
     return form.focused() == &control && GetFocus() == windowOf(form, control);
   };
   EXPECT_TRUE(focusIs(b));
-  const std::vector<const ui::Control*> forward{&d, &a, &c, &ok, &cancel, &apply, &b};
+  const std::vector<const ui::Control*> forward{&d, &a, &c, &ok, &cancel, &apply, &list, &tabs, &b};
   for (const ui::Control* next : forward) {
     press(VK_TAB);
     EXPECT_TRUE(focusIs(*next)) << "Tab should reach " << next->name() << ", focus is on "
                                 << (form.focused() ? form.focused()->name() : "nothing");
   }
-  press(VK_TAB, true);
-  EXPECT_TRUE(focusIs(apply));
-  press(VK_TAB, true);
-  EXPECT_TRUE(focusIs(cancel));
+  for (const ui::Control* previous : std::vector<const ui::Control*>{&tabs, &list, &apply, &cancel}) {
+    press(VK_TAB, true);
+    EXPECT_TRUE(focusIs(*previous)) << "Shift+Tab should reach " << previous->name() << ", focus is on "
+                                    << (form.focused() ? form.focused()->name() : "nothing");
+  }
   EXPECT_EQ(focusEvents.front(), "+txtB");
   EXPECT_EQ(std::count(focusEvents.begin(), focusEvents.end(), "-txtB"), 2);
   EXPECT_EQ(std::count(focusEvents.begin(), focusEvents.end(), "+cmbD"), 1);
@@ -562,6 +574,23 @@ TEST_F(FormInputTest, DialogKeysTabOrderAndKeyPreview) {
   press(VK_F5);
   EXPECT_EQ(previewed, (std::vector<std::string>{"txtA", "chkC", "cmbD"}));
   EXPECT_EQ(d.value(), 0);
+
+  // A click on a row is one click on it, also on the row already chosen.
+  std::vector<std::size_t> rowClicks;
+  list.onItemClick = [&](std::size_t row) { rowClicks.push_back(row); };
+  HWND listWindow = windowOf(form, list);
+  const auto clickRow = [&](int row) {
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    SendMessageW(listWindow, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    click(listWindow, {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+  };
+  clickRow(1);
+  clickRow(1);
+  clickRow(0);
+  EXPECT_EQ(rowClicks, (std::vector<std::size_t>{1, 1, 0}));
+  EXPECT_EQ(list.selectedIndex(), 0);
+  EXPECT_TRUE(focusIs(list));
   form.unload();
 }
 
