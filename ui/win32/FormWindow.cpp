@@ -318,8 +318,9 @@ void FormWindow::focus(ui::Control& control) {
     return;
   }
   SetFocus(h);
-  // A window that cannot take the focus now (the form not yet active) still counts as focused.
-  if (GetFocus() != h) form_.userFocusChanged(&control);
+  // A window that cannot take the focus now (the form not yet active) still counts as focused;
+  // so does one that took it without a notification (a tab strip sends none).
+  if (GetFocus() != h || form_.focused() != &control) form_.userFocusChanged(&control);
 }
 
 int FormWindow::textWidth(std::string_view utf8) {
@@ -597,6 +598,8 @@ LRESULT FormWindow::notify(NMHDR* header) {
     form_.userFocusChanged(control);
     return 0;
   }
+  // A tab strip clicked takes the focus without telling: its first notification after that does.
+  if (GetFocus() == header->hwndFrom && form_.focused() != control) form_.userFocusChanged(control);
   return realizerOf(control->kind()).notify(*this, *control, header);
 }
 
