@@ -30,7 +30,7 @@ function(krv_string_table name source symbol)
     DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/gen_strings.py
     COMMENT "Generating the string table ${name}")
   add_library(${name} STATIC ${out}.cpp)
-  target_link_libraries(${name} PUBLIC krv_platform)
+  target_link_libraries(${name} PUBLIC krv_base)
   krv_defaults(${name})
   add_custom_target(${name}_rc DEPENDS ${out}.rc)
   set(${name}_RC ${out}.rc PARENT_SCOPE)

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/StringTable.h"
 #include "platform/AnsiCodec.h"
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
@@ -14,7 +15,6 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
-#include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
 #include "ui/FormToolkit.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Unicode.h"
+#include "base/Unicode.h"
 #include "unit/CommonsFixture.h"
 
 namespace {
