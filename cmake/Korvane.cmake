@@ -2,9 +2,16 @@
 
 # Warnings on for our code (not for the test framework's).
 function(krv_defaults target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
-  if(KRV_WERROR)
-    target_compile_options(${target} PRIVATE -Werror)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+    if(KRV_WERROR)
+      target_compile_options(${target} PRIVATE /WX)
+    endif()
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(KRV_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
   endif()
   # GCC 12 reports std::string copies as overlapping memcpy calls in optimised builds (a known
   # false positive of its -Wrestrict inside libstdc++); the warning says nothing about our code.

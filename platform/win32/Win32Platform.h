@@ -22,6 +22,10 @@
 
 namespace platform::win32 {
 
+// The program's own entry, defined once by each GUI program and run from the system's entry
+// (Win32ProgramEntry.cpp, linked in through krv_program_entry); its result is the exit code.
+int programMain();
+
 // instanceName names the program's previous-instance indication (a named mutex).
 std::unique_ptr<System> createSystem(std::string instanceName);
 std::unique_ptr<WindowManager> createWindowManager();
