@@ -2,9 +2,16 @@
 
 # Warnings on for our code (not for the test framework's).
 function(krv_defaults target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra)
-  if(KRV_WERROR)
-    target_compile_options(${target} PRIVATE -Werror)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4)
+    if(KRV_WERROR)
+      target_compile_options(${target} PRIVATE /WX)
+    endif()
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra)
+    if(KRV_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
   endif()
   # GCC 12 reports std::string copies as overlapping memcpy calls in optimised builds (a known
   # false positive of its -Wrestrict inside libstdc++); the warning says nothing about our code.
@@ -30,7 +37,7 @@ function(krv_string_table name source symbol)
     DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/gen_strings.py
     COMMENT "Generating the string table ${name}")
   add_library(${name} STATIC ${out}.cpp)
-  target_link_libraries(${name} PUBLIC krv_platform)
+  target_link_libraries(${name} PUBLIC krv_base)
   krv_defaults(${name})
   add_custom_target(${name}_rc DEPENDS ${out}.rc)
   set(${name}_RC ${out}.rc PARENT_SCOPE)

@@ -90,7 +90,7 @@ def main():
         f.write('END\n')
     with open(cpp_out, 'w', encoding='ascii', newline='\n') as f:
         f.write('// Made by the build from the string table source; do not edit.\n')
-        f.write('#include "platform/StringTable.h"\n\n')
+        f.write('#include "base/StringTable.h"\n\n')
         f.write(f'extern const platform::StringEntry {symbol}[];\n')
         f.write(f'extern const std::size_t {symbol}Count;\n\n')
         f.write(f'const platform::StringEntry {symbol}[] = {{\n')

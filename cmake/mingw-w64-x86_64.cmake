@@ -1,14 +1,4 @@
-# Cross-compiles the Windows programs with mingw-w64 (posix thread model, so std::thread and
-# std::mutex are available to the test framework) and runs what CTest starts under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows programs, cross-compiled with mingw-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KRV_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${KRV_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KRV_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${KRV_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${KRV_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-find_program(KRV_WINE NAMES wine wine64 REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KRV_WINE})
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/ClassicRuntime.h"
 #include "logviewer/EntryOrder.h"
 #include "logviewer/Registry.h"
-#include "platform/ClassicRuntime.h"
 
 namespace quillon {
 namespace {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/StringTable.h"
 #include "logviewer/EntryOrder.h"
 #include "logviewer/LogFiles.h"
 #include "logviewer/TextWidths.h"
@@ -13,7 +14,6 @@
 #include "platform/FileReader.h"
 #include "platform/Locale.h"
 #include "platform/Registry.h"
-#include "platform/StringTable.h"
 #include "ui/Form.h"
 #include "ui/FormToolkit.h"
 

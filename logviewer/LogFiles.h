@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ClassicRuntime.h"
+#include "base/ClassicRuntime.h"
 #include "platform/FileReader.h"
 
 namespace quillon {

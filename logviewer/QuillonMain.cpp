@@ -7,7 +7,7 @@
 
 namespace win32 = platform::win32;
 
-int main() {
+int win32::programMain() {
   auto toolkit = ui::win32::createFormToolkit();
   auto registry = win32::createRegistry();
   auto files = win32::createFileReader();

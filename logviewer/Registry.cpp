@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/ClassicRuntime.h"
+#include "base/ClassicRuntime.h"
 
 namespace quillon {
 namespace {

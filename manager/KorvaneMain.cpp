@@ -18,7 +18,7 @@
 
 namespace win32 = platform::win32;
 
-int main() {
+int win32::programMain() {
   auto toolkit = ui::win32::createFormToolkit();
   auto system = win32::createSystem("Pellora.Korvane.Manager.Instance");
   auto windows = win32::createWindowManager();

@@ -1,7 +1,7 @@
 #include "manager/Startup.h"
 
+#include "base/ClassicRuntime.h"
 #include "manager/engine/EngineBuffers.h"
-#include "platform/ClassicRuntime.h"
 
 namespace krv {
 namespace {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Windows1252.h"
+
 namespace platform {
 
 class AnsiCodec {
@@ -19,8 +21,8 @@ class AnsiCodec {
 // Windows-1252, the code page of the tests and of most Western systems.
 class Windows1252Codec final : public AnsiCodec {
  public:
-  std::string toAnsi(std::string_view utf8) const override;
-  std::string fromAnsi(std::string_view ansi) const override;
+  std::string toAnsi(std::string_view utf8) const override { return windows1252::fromUtf8(utf8); }
+  std::string fromAnsi(std::string_view ansi) const override { return windows1252::toUtf8(ansi); }
 };
 
 }  // namespace platform

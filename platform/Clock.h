@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/ClassicRuntime.h"
+#include "base/ClassicRuntime.h"
 
 namespace platform {
 

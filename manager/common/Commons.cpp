@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/Unicode.h"
+#include "base/Unicode.h"
 
 namespace krv {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "base/ClassicRuntime.h"
+#include "base/StringTable.h"
 #include "platform/AnsiCodec.h"
-#include "platform/ClassicRuntime.h"
 #include "platform/Clock.h"
 #include "platform/Locale.h"
-#include "platform/StringTable.h"
 #include "platform/System.h"
 #include "ui/Toolkit.h"
 

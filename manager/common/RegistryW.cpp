@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/ClassicRuntime.h"
-#include "platform/Unicode.h"
+#include "base/ClassicRuntime.h"
+#include "base/Unicode.h"
 
 namespace krv {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "base/StringTable.h"
 #include "platform/AnsiCodec.h"
 #include "platform/Processes.h"
 #include "platform/Shell.h"
-#include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/Types.h"
 #include "platform/WindowManager.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ClassicRuntime.h"
-#include "platform/Unicode.h"
+#include "base/ClassicRuntime.h"
+#include "base/Unicode.h"
 
 namespace krv {
 
@@ -51,9 +51,12 @@ Utf16Buffer Utf16Buffer::fitting(std::string_view utf8) {
 std::string Utf16Buffer::text(std::size_t count) const {
   const auto limit = units_.begin() + static_cast<std::ptrdiff_t>(std::min(count, units_.size()));
   const auto end = std::find(units_.begin(), limit, u'\0');
-  return platform::utf16ToUtf8(std::u16string_view(units_.data(), static_cast<std::size_t>(end - units_.begin())));
+  return platform::utf16ToUtf8(
+      std::u16string_view(units_.data(), static_cast<std::size_t>(end - units_.begin())));
 }
 
-std::string Utf16Buffer::text() const { return classic::trimSpaces(text(units_.size())); }
+std::string Utf16Buffer::text() const {
+  return classic::trimSpaces(text(units_.size()));
+}
 
 }  // namespace krv

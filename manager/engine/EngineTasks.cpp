@@ -1,6 +1,6 @@
 #include "manager/engine/EngineTasks.h"
 
-#include "platform/ClassicRuntime.h"
+#include "base/ClassicRuntime.h"
 
 namespace krv {
 namespace {

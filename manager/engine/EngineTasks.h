@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/StringTable.h"
 #include "manager/common/SystemHelpers.h"
 #include "manager/engine/SnapshotTable.h"
-#include "platform/StringTable.h"
 #include "ui/Toolkit.h"
 
 namespace krv {

@@ -1,7 +1,6 @@
 #pragma once
-// The copy-engine library KRVCopyCtrl: one method per export, with the export's own C signature
-// (char* texts are ANSI bytes, char16_t* texts UTF-16, both NUL-terminated). Results are 0 for
-// success and a negative engine code otherwise.
+// The copy-engine library KRVCopyCtrl: one method per export of engine/KRVCopyCtrlInterface.h, with
+// the export's own signature but for the owner window, which is the platform's window handle.
 
 #include <array>
 #include <cstddef>
@@ -9,40 +8,18 @@
 #include <memory>
 #include <string>
 
+#include "engine/KRVCopyCtrlInterface.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Types.h"
 
 namespace krv {
 
-// One area as the engine lists it.
-struct SNAPSHOTINFO {
-  std::int32_t number;        // 0 is the running area
-  char name[36];              // NUL-padded, ANSI
-  std::int32_t lastUpdate;    // engine time; 0 is never
-  std::int32_t lastBoot;      // engine time; 0 is never
-  std::int32_t sizeKB;
-  std::int32_t reserved;      // kept by the engine, ignored by the manager
-};
-static_assert(sizeof(SNAPSHOTINFO) == 56, "the engine's snapshot record is 56 bytes");
-static_assert(offsetof(SNAPSHOTINFO, name) == 4 && offsetof(SNAPSHOTINFO, lastUpdate) == 40 &&
-                  offsetof(SNAPSHOTINFO, sizeKB) == 48 && offsetof(SNAPSHOTINFO, reserved) == 52,
-              "the engine's snapshot record has no padding");
-using _SNAPSHOTINFO = SNAPSHOTINFO;
-
-// Engine and manager result codes.
-inline constexpr std::int32_t kResultOK = 0;
-inline constexpr std::int32_t kNotAdministrator = -115;
-inline constexpr std::int32_t kEndOfListing = -201;
-inline constexpr std::int32_t kNameExists = -203;
-inline constexpr std::int32_t kInvalidName = -207;
+// The manager's own codes, besides those of the library's interface.
 inline constexpr std::int32_t kToolNotStarted = -300;
 inline constexpr std::int32_t kPreBootSwitchFailed = -131;
 // The manager's own failure code; also the answer of every export when the library or the export
 // cannot be found.
 inline constexpr std::int32_t kManagerFailure = -99;
-// The manager's refusal of a list that does not fit the buffer it must travel or be kept in; such a
-// list is refused whole, never cut.
-inline constexpr std::int32_t kListTooLong = -98;
 
 class KRVCopyAPI {
  public:
@@ -93,7 +70,8 @@ class LibraryCopyAPI final : public KRVCopyAPI {
                                   std::int32_t sizeBytes) override;
 
  private:
-  enum Export : std::size_t {
+  // Where each export, once found, is kept.
+  enum Slot : std::size_t {
     kOpenSnapshots,
     kCloseSnapshots,
     kFindFirstSnapshot,
@@ -111,7 +89,7 @@ class LibraryCopyAPI final : public KRVCopyAPI {
   };
   // The export as its own function type, or nullptr when it cannot be had.
   template <typename Fn>
-  Fn bind(Export which);
+  Fn bind(Slot slot, const exports::Export<Fn>& which);
 
   platform::LibraryLoader& loader_;
   std::string libraryName_;

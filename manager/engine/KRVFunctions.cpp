@@ -3,9 +3,9 @@
 #include <limits>
 #include <string_view>
 
+#include "base/Unicode.h"
 #include "manager/common/Commons.h"
 #include "manager/engine/EngineBuffers.h"
-#include "platform/Unicode.h"
 
 namespace krv {
 namespace {

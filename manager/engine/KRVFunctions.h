@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
+#include "base/ClassicRuntime.h"
 #include "manager/engine/KRVCopyAPI.h"
 #include "platform/AnsiCodec.h"
-#include "platform/ClassicRuntime.h"
 
 namespace krv {
 

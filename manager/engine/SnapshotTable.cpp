@@ -3,8 +3,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "base/Unicode.h"
 #include "manager/engine/EngineBuffers.h"
-#include "platform/Unicode.h"
 
 namespace krv {
 namespace {

@@ -9,12 +9,12 @@
 #include <functional>
 #include <string>
 
+#include "base/ClassicRuntime.h"
 #include "manager/common/Commons.h"
 #include "manager/common/RegistryW.h"
 #include "manager/engine/KRVCopyAPI.h"
 #include "manager/engine/KRVFunctions.h"
 #include "platform/AnsiCodec.h"
-#include "platform/ClassicRuntime.h"
 #include "ui/Toolkit.h"
 
 namespace krv {

@@ -2,7 +2,7 @@
 // The confirmation before the pre-boot screen is switched off: Cancel has the focus and is both
 // the default and the cancel button, so only a deliberate Disable switches it off.
 
-#include "platform/StringTable.h"
+#include "base/StringTable.h"
 #include "ui/Form.h"
 
 namespace krv {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Unicode.h"
+#include "base/Unicode.h"
 
 namespace platform::win32 {
 

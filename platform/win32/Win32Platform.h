@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "base/StringTable.h"
 #include "platform/AnsiCodec.h"
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
@@ -14,12 +15,15 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
-#include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
 #include "ui/Toolkit.h"
 
 namespace platform::win32 {
+
+// The program's own entry, defined once by each GUI program and run from the system's entry
+// (Win32ProgramEntry.cpp, linked in through krv_program_entry); its result is the exit code.
+int programMain();
 
 // instanceName names the program's previous-instance indication (a named mutex).
 std::unique_ptr<System> createSystem(std::string instanceName);

@@ -128,7 +128,7 @@ int perform(const Command& command, standin::StateFile& state, const std::wstrin
     case Verb::Copy: {
       if (!standin::validAreaName(command.destination)) {
         details.push_back("Not a valid area name: " + command.destination);
-        return standin::kInvalidName;
+        return krv::kInvalidName;
       }
       std::optional<std::size_t> destination = standin::findArea(areas, command.destination);
       if (destination && (areas[*destination].number == 0 || *destination == *source)) {

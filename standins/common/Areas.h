@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/KRVCopyCtrlInterface.h"
 #include "standins/common/StateFile.h"
 
 namespace standin {
@@ -26,12 +27,11 @@ struct Area {
   std::string name;  // ANSI, at most 35 characters
 };
 
-// The engine's codes for what goes wrong with areas.
+// The engine's codes for what goes wrong with areas, besides the interface's kNameExists and
+// kInvalidName.
 inline constexpr int kSourceInUse = -125;
 inline constexpr int kDestinationInUse = -127;
-inline constexpr int kNameExists = -203;
 inline constexpr int kNoSuchArea = -205;
-inline constexpr int kInvalidName = -207;
 inline constexpr std::size_t kLongestName = 35;
 
 std::vector<Area> loadAreas(const StateFile& state);

@@ -3,6 +3,8 @@
 
 #include "standins/engine/KRVCopyCtrl.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -22,6 +24,10 @@
 namespace {
 
 using namespace krvengine;
+using krv::kEndOfListing;
+using krv::kListTooLong;
+using krv::kNotAdministrator;
+using krv::kResultOK;
 
 // Fills the tag columns of the lines this library writes for its callers.
 constexpr const char* kManagerTag = " MGR ";
@@ -47,7 +53,7 @@ std::map<int, Listing>& listings() {
   return open;
 }
 
-int nextArea(Listing& listing, _SNAPSHOTINFO* info) {
+int nextArea(Listing& listing, krv::SNAPSHOTINFO* info) {
   if (listing.next >= listing.areas.size()) return kEndOfListing;
   const standin::Area& area = listing.areas[listing.next++];
   std::memset(info, 0, sizeof(*info));
@@ -56,7 +62,7 @@ int nextArea(Listing& listing, _SNAPSHOTINFO* info) {
   info->lastUpdate = area.lastUpdate;
   info->lastBoot = area.lastBoot;
   info->sizeKB = area.sizeKB;
-  return kOK;
+  return kResultOK;
 }
 
 void logEngine(const std::wstring& location, const std::string& text) {
@@ -96,20 +102,20 @@ int notProvided(const char* exportName, bool argumentsValid) {
 
 extern "C" {
 
-int WINAPI KRV_OpenSnapshots(int caller) {
+std::int32_t KRV_WINAPI KRV_OpenSnapshots(std::int32_t caller) {
   const standin::StateFile state = engineState();
   if (const std::optional<int> forced = forcedResult(state, "KRV_OpenSnapshots")) return *forced;
   if (state.isNo("administrator")) return kNotAdministrator;
   listings()[caller] = Listing{};
-  return kOK;
+  return kResultOK;
 }
 
-int WINAPI KRV_CloseSnapshots(int caller) {
+std::int32_t KRV_WINAPI KRV_CloseSnapshots(std::int32_t caller) {
   listings().erase(caller);
-  return forcedResult("KRV_CloseSnapshots").value_or(kOK);
+  return forcedResult("KRV_CloseSnapshots").value_or(kResultOK);
 }
 
-int WINAPI KRV_FindFirstSnapshot(int caller, char* pattern, _SNAPSHOTINFO* info) {
+std::int32_t KRV_WINAPI KRV_FindFirstSnapshot(std::int32_t caller, char* pattern, krv::SNAPSHOTINFO* info) {
   const standin::StateFile state = engineState();
   if (const std::optional<int> forced = forcedResult(state, "KRV_FindFirstSnapshot")) return *forced;
   if (!pattern || !info) return kInvalidArgument;
@@ -123,7 +129,7 @@ int WINAPI KRV_FindFirstSnapshot(int caller, char* pattern, _SNAPSHOTINFO* info)
   return nextArea(listing->second, info);
 }
 
-int WINAPI KRV_FindNextSnapshot(int caller, _SNAPSHOTINFO* info) {
+std::int32_t KRV_WINAPI KRV_FindNextSnapshot(std::int32_t caller, krv::SNAPSHOTINFO* info) {
   if (const std::optional<int> forced = forcedResult("KRV_FindNextSnapshot")) return *forced;
   if (!info) return kInvalidArgument;
   const auto listing = listings().find(caller);
@@ -131,14 +137,14 @@ int WINAPI KRV_FindNextSnapshot(int caller, _SNAPSHOTINFO* info) {
   return nextArea(listing->second, info);
 }
 
-int WINAPI KRV_SetSnapshotName(int caller, int number, char* name) {
+std::int32_t KRV_WINAPI KRV_SetSnapshotName(std::int32_t caller, std::int32_t number, char* name) {
   const std::wstring location = standin::installLocation();
   standin::StateFile state = standin::StateFile::engine(location);
   if (const std::optional<int> forced = forcedResult(state, "KRV_SetSnapshotName")) return *forced;
   if (!name) return kInvalidArgument;
   if (listings().find(caller) == listings().end()) return kNotOpen;
   const std::string newName(name, strnlen(name, kLongestText));
-  if (!standin::validAreaName(newName)) return standin::kInvalidName;
+  if (!standin::validAreaName(newName)) return krv::kInvalidName;
   std::vector<standin::Area> areas = standin::loadAreas(state);
   standin::Area* renamed = nullptr;
   for (standin::Area& area : areas) {
@@ -146,15 +152,15 @@ int WINAPI KRV_SetSnapshotName(int caller, int number, char* name) {
   }
   if (!renamed) return standin::kNoSuchArea;
   if (const auto same = standin::findArea(areas, newName); same && areas[*same].number != number)
-    return standin::kNameExists;
+    return krv::kNameExists;
   const std::string oldName = renamed->name;
   renamed->name = newName;
   if (!standin::saveAreas(state, areas)) return kWriteFailed;
   logEngine(location, "Area " + std::to_string(number) + " renamed from " + oldName + " to " + newName);
-  return kOK;
+  return kResultOK;
 }
 
-int WINAPI KRV_AnchoredFiles(int /*caller*/, char* list) {
+std::int32_t KRV_WINAPI KRV_AnchoredFiles(std::int32_t /*caller*/, char* list) {
   standin::StateFile state = engineState();
   if (const std::optional<int> forced = forcedResult(state, "KRV_AnchoredFiles")) return *forced;
   if (!list) return kInvalidArgument;
@@ -164,16 +170,16 @@ int WINAPI KRV_AnchoredFiles(int /*caller*/, char* list) {
     const std::size_t size = std::min(stored.size(), kLongestAnchoredList);
     std::memcpy(list, stored.data(), size);
     list[size] = '\0';
-    return kOK;
+    return kResultOK;
   }
   const std::size_t length = strnlen(list, kLongestAnchoredList + 1);
   if (length > kLongestAnchoredList) return kListTooLong;
   const std::string given(list, length);
-  if (const ListVerdict verdict = checkAnchoredList(given); verdict.code != kOK) return verdict.code;
-  return state.set("anchored", given) ? kOK : kWriteFailed;
+  if (const ListVerdict verdict = checkAnchoredList(given); verdict.code != kResultOK) return verdict.code;
+  return state.set("anchored", given) ? kResultOK : kWriteFailed;
 }
 
-int WINAPI KRV_CheckAnchorList(int /*caller*/, char* list, char* explanation) {
+std::int32_t KRV_WINAPI KRV_CheckAnchorList(std::int32_t /*caller*/, char* list, char* explanation) {
   if (const std::optional<int> forced = forcedResult("KRV_CheckAnchorList")) return *forced;
   if (!list || !explanation) return kInvalidArgument;
   const std::size_t length = strnlen(list, kLongestAnchoredList + 1);
@@ -188,16 +194,19 @@ int WINAPI KRV_CheckAnchorList(int /*caller*/, char* list, char* explanation) {
   return verdict.code;
 }
 
-int WINAPI KRV_CheckExcludedFiles(wchar_t* list, char* explanation) {
+std::int32_t KRV_WINAPI KRV_CheckExcludedFiles(char16_t* list, char* explanation) {
   if (const std::optional<int> forced = forcedResult("KRV_CheckExcludedFiles")) return *forced;
   if (!list || !explanation) return kInvalidArgument;
-  const std::size_t length = wcsnlen(list, kLongestText);
-  const ListVerdict verdict = checkExcludedList(standin::utf8(std::wstring_view(list, length)));
+  // The list is in the system's wide characters, which are UTF-16 code units.
+  static_assert(sizeof(wchar_t) == sizeof(char16_t));
+  const wchar_t* wide = reinterpret_cast<const wchar_t*>(list);
+  const ListVerdict verdict =
+      checkExcludedList(standin::utf8(std::wstring_view(wide, wcsnlen(wide, kLongestText))));
   copyExplanation(explanation, standin::ansiFromUtf8(verdict.explanation), kExcludedExplanationBytes);
   return verdict.code;
 }
 
-int WINAPI KRV_Configuration(int /*caller*/, char* request, char* reply) {
+std::int32_t KRV_WINAPI KRV_Configuration(std::int32_t /*caller*/, char* request, char* reply) {
   const std::wstring location = standin::installLocation();
   standin::StateFile state = standin::StateFile::engine(location);
   if (const std::optional<int> forced = forcedResult(state, "KRV_Configuration")) return *forced;
@@ -206,15 +215,15 @@ int WINAPI KRV_Configuration(int /*caller*/, char* request, char* reply) {
   const std::size_t length = strnlen(request, kLongestRequest + 1);
   if (length > kLongestRequest) return kInvalidArgument;
   const ConfigurationReply answer = answerConfiguration(state, location, std::string_view(request, length));
-  if (answer.result != kOK) return answer.result;
+  if (answer.result != kResultOK) return answer.result;
   // Never more than the smallest reply buffer a caller hands over, and always with its NUL.
   const std::size_t size = std::min(answer.reply.size(), kLongestReply);
   std::memcpy(reply, answer.reply.data(), size);
   reply[size] = '\0';
-  return kOK;
+  return kResultOK;
 }
 
-int WINAPI KRV_LogMessage(unsigned long /*kind*/, char* line) {
+std::int32_t KRV_WINAPI KRV_LogMessage(std::uint32_t /*kind*/, char* line) {
   const std::wstring location = standin::installLocation();
   if (const std::optional<int> forced = forcedResult(standin::StateFile::engine(location), "KRV_LogMessage"))
     return *forced;
@@ -222,25 +231,28 @@ int WINAPI KRV_LogMessage(unsigned long /*kind*/, char* line) {
   SYSTEMTIME now;
   GetLocalTime(&now);
   const std::string entry = standin::masterLine(now, kManagerTag, standin::kManagerMessage, line);
-  return standin::appendMasterLog(location, entry) ? kOK : kWriteFailed;
+  return standin::appendMasterLog(location, entry) ? kResultOK : kWriteFailed;
 }
 
-int WINAPI KRV_ConvertTime(long time, int* year, int* month, int* day, int* hour, int* minute, int* second) {
+std::int32_t KRV_WINAPI KRV_ConvertTime(std::int32_t time, std::int32_t* year, std::int32_t* month,
+                                        std::int32_t* day, std::int32_t* hour, std::int32_t* minute,
+                                        std::int32_t* second) {
   if (const std::optional<int> forced = forcedResult("KRV_ConvertTime")) return *forced;
   if (!year || !month || !day || !hour || !minute || !second) return kInvalidArgument;
   if (!standin::engineTimeToLocal(time, *year, *month, *day, *hour, *minute, *second)) {
     *year = *month = *day = *hour = *minute = *second = 0;
     return kNotATime;
   }
-  return kOK;
+  return kResultOK;
 }
 
 // A missing title only means a dialog without one; the buffers are what must be there.
-int WINAPI KRV_BrowseFolders(wchar_t* /*title*/, HWND /*owner*/, wchar_t* path) {
+std::int32_t KRV_WINAPI KRV_BrowseFolders(char16_t* /*title*/, void* /*owner*/, char16_t* path) {
   return notProvided("KRV_BrowseFolders", path != nullptr);
 }
 
-int WINAPI KRV_ShowEditDialog(wchar_t* /*title*/, HWND /*owner*/, wchar_t* list, int sizeBytes) {
+std::int32_t KRV_WINAPI KRV_ShowEditDialog(char16_t* /*title*/, void* /*owner*/, char16_t* list,
+                                           std::int32_t sizeBytes) {
   return notProvided("KRV_ShowEditDialog", list && sizeBytes > 0);
 }
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Unicode.h"
 #include "manager/engine/KRVCopyAPI.h"
-#include "platform/Unicode.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define KRV_FAKES_MEASURE_BUFFERS 1

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/Unicode.h"
 #include "fakes/ScriptedToolkit.h"
-#include "platform/Unicode.h"
 #include "ui/FormToolkit.h"
 
 namespace fakes {

@@ -11,8 +11,8 @@
 #include <tuple>
 #include <vector>
 
+#include "base/Unicode.h"
 #include "platform/Registry.h"
-#include "platform/Unicode.h"
 
 namespace fakes {
 

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "base/StringTable.h"
 #include "fakes/ScriptedToolkit.h"
 #include "platform/AnsiCodec.h"
 #include "platform/Clock.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Locale.h"
-#include "platform/StringTable.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
 #include "ui/Toolkit.h"

@@ -1,12 +1,13 @@
 #pragma once
 // The part both test toolkits share: message boxes answered from a queue and recorded (an
-// unexpected box fails the test), and counts of the common-control and event-pass calls.
+// unexpected box fails the test; fakes::showedBoxes compares them), and a count of the event passes.
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <vector>
 
+#include "fakes/MessageBoxes.h"
 #include "ui/Toolkit.h"
 
 namespace fakes {
@@ -14,7 +15,7 @@ namespace fakes {
 template <typename Base>
 class ScriptedToolkit : public Base {
  public:
-  void initCommonControls() override { ++commonControlsInitialised; }
+  void initCommonControls() override {}
   ui::Answer messageBox(const ui::MessageBoxRequest& request) override {
     shown.push_back(request);
     if (answers.empty()) {
@@ -29,7 +30,6 @@ class ScriptedToolkit : public Base {
   // Queues the answer of the next box.
   void expectBox(ui::Answer answer = ui::Answer::OK) { answers.push_back(answer); }
 
-  int commonControlsInitialised = 0;
   int eventsProcessed = 0;
   std::deque<ui::Answer> answers;
   std::vector<ui::MessageBoxRequest> shown;

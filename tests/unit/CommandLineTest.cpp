@@ -74,16 +74,15 @@ TEST_F(CommandLineTest, EmptyLineDoesNothingAndStrayTextGivesMinus99) {
 TEST_F(CommandLineTest, HelpShowsEveryLineWithoutLogging) {
   toolkit.expectBox();
   EXPECT_EQ(commandLine.Dispatch("/?"), 0);
-  ASSERT_EQ(toolkit.shown.size(), 1u);
-  EXPECT_EQ(toolkit.shown[0].text,
-            "Command line parameters:\r\r"
-            "\r/preboot: <enable/disable>, Set pre-boot menu state"
-            "\r/boot <password>, Immediately re-boot to the other Area"
-            "\r/copy <password>, Initiate copy of the current Area to other Area."
-            "\r/exclude <file list>, Set excluded file list."
-            "\r/anchor <file list>, Set anchored file list."
-            "\r/buildname, Creates .BAT file assigning current area to environment variable");
-  EXPECT_EQ(toolkit.shown[0].title, "Assistance - Korvane");
+  EXPECT_TRUE(fakes::showedOneBox(
+      toolkit.shown, {"Command line parameters:\r\r"
+                      "\r/preboot: <enable/disable>, Set pre-boot menu state"
+                      "\r/boot <password>, Immediately re-boot to the other Area"
+                      "\r/copy <password>, Initiate copy of the current Area to other Area."
+                      "\r/exclude <file list>, Set excluded file list."
+                      "\r/anchor <file list>, Set anchored file list."
+                      "\r/buildname, Creates .BAT file assigning current area to environment variable",
+                      "Assistance - Korvane", ui::Buttons::OK, ui::Icon::Information}));
   EXPECT_TRUE(engine.logLines.empty());
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Unicode.h"
+#include "base/Unicode.h"
 #include "unit/CommonsFixture.h"
 
 namespace {
@@ -120,21 +120,15 @@ TEST_F(CommonsFixture, FatalErrorShowsTheCriticalBoxAndEndsTheProcess) {
             }),
             krv::kExitFailure);
   EXPECT_FALSE(returned);
-  ASSERT_EQ(toolkit.shown.size(), 1u);
-  EXPECT_EQ(toolkit.shown[0].text, "Unable to go on.");
-  EXPECT_EQ(toolkit.shown[0].title, "Error - Korvane");
-  EXPECT_EQ(toolkit.shown[0].buttons, ui::Buttons::OK);
-  EXPECT_EQ(toolkit.shown[0].icon, ui::Icon::Critical);
+  EXPECT_TRUE(fakes::showedOneBox(
+      toolkit.shown, {"Unable to go on.", "Error - Korvane", ui::Buttons::OK, ui::Icon::Critical}));
 }
 
 TEST_F(CommonsFixture, AssistanceShowsTheInformationBoxAndReturns) {
   toolkit.expectBox();
   commons.ShowAssistance("Pick an area first.");
-  ASSERT_EQ(toolkit.shown.size(), 1u);
-  EXPECT_EQ(toolkit.shown[0].text, "Pick an area first.");
-  EXPECT_EQ(toolkit.shown[0].title, "Assistance - Korvane");
-  EXPECT_EQ(toolkit.shown[0].buttons, ui::Buttons::OK);
-  EXPECT_EQ(toolkit.shown[0].icon, ui::Icon::Information);
+  EXPECT_TRUE(fakes::showedOneBox(toolkit.shown, {"Pick an area first.", "Assistance - Korvane",
+                                                  ui::Buttons::OK, ui::Icon::Information}));
 }
 
 class PasswordRulesTest : public CommonsFixture {

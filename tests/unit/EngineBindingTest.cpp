@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "fakes/Fakes.h"
 #include "manager/engine/EngineBuffers.h"
@@ -13,15 +15,15 @@ namespace {
 
 std::vector<std::string> gEngineCalls;
 
-int openSnapshots(int caller) {
+std::int32_t KRV_WINAPI openSnapshots(std::int32_t caller) {
   gEngineCalls.push_back("open " + std::to_string(caller));
   return -115;
 }
-int logMessage(std::uint32_t kind, char* line) {
+std::int32_t KRV_WINAPI logMessage(std::uint32_t kind, char* line) {
   gEngineCalls.push_back("log " + std::to_string(kind) + " " + line);
   return 0;
 }
-int findFirst(int caller, char* pattern, krv::SNAPSHOTINFO* info) {
+std::int32_t KRV_WINAPI findFirst(std::int32_t caller, char* pattern, krv::SNAPSHOTINFO* info) {
   gEngineCalls.push_back("first " + std::to_string(caller) + " " + pattern);
   info->number = 0;
   std::memcpy(info->name, "ORIGINAL", 9);
@@ -29,18 +31,20 @@ int findFirst(int caller, char* pattern, krv::SNAPSHOTINFO* info) {
   return 0;
 }
 
+// The export of that name, made by a function of the test that must have the export's own type.
 template <typename Fn>
-platform::ExportedFunction exported(Fn fn) {
-  return reinterpret_cast<platform::ExportedFunction>(fn);
+std::pair<const std::string, platform::ExportedFunction> exported(const krv::exports::Export<Fn>& which,
+                                                                  Fn fn) {
+  return {which.name, reinterpret_cast<platform::ExportedFunction>(fn)};
 }
 
 class EngineBindingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     gEngineCalls.clear();
-    loader.exports = {{"KRV_OpenSnapshots", exported(&openSnapshots)},
-                      {"KRV_LogMessage", exported(&logMessage)},
-                      {"KRV_FindFirstSnapshot", exported(&findFirst)}};
+    loader.exports = {exported(krv::exports::kOpenSnapshots, &openSnapshots),
+                      exported(krv::exports::kLogMessage, &logMessage),
+                      exported(krv::exports::kFindFirstSnapshot, &findFirst)};
   }
   fakes::FakeLibraryLoader loader;
 };

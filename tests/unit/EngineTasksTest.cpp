@@ -25,11 +25,9 @@ class EngineTasksTest : public ManagerFixture {
     toolkit.shown.clear();
     toolkit.expectBox();
     tasks.ShowTaskError(code);
-    ASSERT_EQ(toolkit.shown.size(), 1u) << code;
-    EXPECT_EQ(toolkit.shown[0].text, text) << code;
-    EXPECT_EQ(toolkit.shown[0].title, "Korvane Error");
-    EXPECT_EQ(toolkit.shown[0].icon, ui::Icon::Exclamation);
-    EXPECT_EQ(toolkit.shown[0].buttons, ui::Buttons::OK);
+    EXPECT_TRUE(
+        fakes::showedOneBox(toolkit.shown, {text, "Korvane Error", ui::Buttons::OK, ui::Icon::Exclamation}))
+        << code;
   }
 };
 

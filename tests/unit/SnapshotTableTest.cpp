@@ -63,11 +63,8 @@ TEST_F(SnapshotTableTest, ABlankInstallLocationIsReportedAndLeavesTheTableNotLoa
   engine.calls.clear();
   toolkit.expectBox();
   EXPECT_EQ(snapshots.LoadSnapshotTable(), 0);
-  ASSERT_EQ(toolkit.shown.size(), 1u);
-  EXPECT_EQ(toolkit.shown[0].text, "Unable to read the ServiceInfo Key");
-  EXPECT_EQ(toolkit.shown[0].title, "Korvane Error");
-  EXPECT_EQ(toolkit.shown[0].icon, ui::Icon::Critical);
-  EXPECT_EQ(toolkit.shown[0].buttons, ui::Buttons::OK);
+  EXPECT_TRUE(fakes::showedOneBox(toolkit.shown, {"Unable to read the ServiceInfo Key", "Korvane Error",
+                                                  ui::Buttons::OK, ui::Icon::Critical}));
   EXPECT_TRUE(engine.calls.empty());
   EXPECT_EQ(table().engineStatus, krv::EngineStatus::NotLoaded);
   EXPECT_EQ(table().count, 0) << "the earlier load's areas are gone";
@@ -148,9 +145,8 @@ TEST_F(SnapshotTableTest, NeitherOfTheFirstTwoAreasRunningEndsTheProgram) {
   snapshots.LoadSnapshotTable();
   toolkit.expectBox();
   EXPECT_EQ(exitCodeOf([&] { snapshots.DetermineActiveBackup(); }), 1);
-  ASSERT_EQ(toolkit.shown.size(), 1u);
-  EXPECT_EQ(toolkit.shown[0].text, ".DetermineActiveBackup");
-  EXPECT_EQ(toolkit.shown[0].title, "Error - Korvane");
+  EXPECT_TRUE(fakes::showedOneBox(
+      toolkit.shown, {".DetermineActiveBackup", "Error - Korvane", ui::Buttons::OK, ui::Icon::Critical}));
 }
 
 TEST_F(SnapshotTableTest, NameAreasGivesFactoryNamedAreasTheirDisplayNamesAndAnchorsOnce) {

@@ -18,11 +18,9 @@ class SystemHelpersTest : public ServicesFixture {
   SystemHelpersTest() {
     toolkit.onEvents = [this] { processes.journal.push_back("events"); };
   }
-  void expectBox(const ui::MessageBoxRequest& box, const std::string& text, const std::string& title) {
-    EXPECT_EQ(box.text, text);
-    EXPECT_EQ(box.title, title);
-    EXPECT_EQ(box.buttons, ui::Buttons::OK);
-    EXPECT_EQ(box.icon, ui::Icon::Critical);
+  // The error box these helpers show.
+  static ui::MessageBoxRequest errorBox(const std::string& text, const std::string& title) {
+    return {text, title, ui::Buttons::OK, ui::Icon::Critical};
   }
 };
 
@@ -101,11 +99,11 @@ TEST_F(SystemHelpersTest, ARefusedRestartShowsABoxForEveryFailedStepAndReturns) 
   for (int i = 0; i < 4; ++i) toolkit.expectBox();
   EXPECT_EQ(exitCodeOf([&] { helpers.RestartComputer(); }), -1);
   EXPECT_EQ(shutdown.journal.size(), 4u);
-  ASSERT_EQ(toolkit.shown.size(), 4u);
-  expectBox(toolkit.shown[0], "OpenProcessToken error =5", "Korvane Error");
-  expectBox(toolkit.shown[1], "LookupPrivilegeValue error =1313", "Korvane Error");
-  expectBox(toolkit.shown[2], "AdjustTokenPrivileges error==1300", "Korvane Error");
-  expectBox(toolkit.shown[3], "ExitWindowsEx error =1314", "Korvane Error");
+  EXPECT_TRUE(
+      fakes::showedBoxes(toolkit.shown, {errorBox("OpenProcessToken error =5", "Korvane Error"),
+                                         errorBox("LookupPrivilegeValue error =1313", "Korvane Error"),
+                                         errorBox("AdjustTokenPrivileges error==1300", "Korvane Error"),
+                                         errorBox("ExitWindowsEx error =1314", "Korvane Error")}));
 
   // A step that fails does not stop a restart the system then accepts.
   toolkit.shown.clear();
@@ -113,8 +111,8 @@ TEST_F(SystemHelpersTest, ARefusedRestartShowsABoxForEveryFailedStepAndReturns) 
   shutdown.enable = {false, 1300};
   toolkit.expectBox();
   EXPECT_EQ(exitCodeOf([&] { helpers.RestartComputer(); }), 0);
-  ASSERT_EQ(toolkit.shown.size(), 1u);
-  EXPECT_EQ(toolkit.shown[0].text, "AdjustTokenPrivileges error==1300");
+  EXPECT_TRUE(
+      fakes::showedOneBox(toolkit.shown, errorBox("AdjustTokenPrivileges error==1300", "Korvane Error")));
 }
 
 TEST_F(SystemHelpersTest, OpenWebAddressShowsTheShellsFailure) {
@@ -125,11 +123,13 @@ TEST_F(SystemHelpersTest, OpenWebAddressShowsTheShellsFailure) {
 
   for (std::intptr_t result : {31, 2, 0}) {
     shell.result = result;
+    toolkit.shown.clear();
     toolkit.expectBox();
     helpers.OpenWebAddress("www.pellora.test/support");
-    ASSERT_FALSE(toolkit.shown.empty());
-    expectBox(toolkit.shown.back(),
-              "Error " + std::to_string(result) + " opening http://www.pellora.test/support", "Error");
+    EXPECT_TRUE(fakes::showedOneBox(
+        toolkit.shown,
+        errorBox("Error " + std::to_string(result) + " opening http://www.pellora.test/support", "Error")))
+        << result;
   }
 }
 

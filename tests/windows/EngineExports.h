@@ -1,27 +1,16 @@
 #pragma once
-// The engine stand-in's exports as the tests call them: their function types, and the library
-// loaded from a file.
+// The engine library loaded from a file, as the tests call its exports: each by its name, with the
+// type engine/KRVCopyCtrlInterface.h declares for it.
 
 #include <windows.h>
 
 #include <string>
 
-#include "standins/engine/KRVCopyCtrl.h"
+#include "engine/KRVCopyCtrlInterface.h"
 
 namespace engine_exports {
 
-using OpenFn = int(WINAPI*)(int);
-using FindFirstFn = int(WINAPI*)(int, char*, _SNAPSHOTINFO*);
-using FindNextFn = int(WINAPI*)(int, _SNAPSHOTINFO*);
-using SetNameFn = int(WINAPI*)(int, int, char*);
-using AnchoredFn = int(WINAPI*)(int, char*);
-using CheckAnchorFn = int(WINAPI*)(int, char*, char*);
-using CheckExcludedFn = int(WINAPI*)(wchar_t*, char*);
-using ConfigurationFn = int(WINAPI*)(int, char*, char*);
-using LogFn = int(WINAPI*)(unsigned long, char*);
-using ConvertTimeFn = int(WINAPI*)(long, int*, int*, int*, int*, int*, int*);
-using BrowseFn = int(WINAPI*)(wchar_t*, HWND, wchar_t*);
-using EditFn = int(WINAPI*)(wchar_t*, HWND, wchar_t*, int);
+using namespace krv::exports;
 
 // The library loaded from a file; unloaded at the end.
 class Library {
@@ -34,9 +23,11 @@ class Library {
   Library& operator=(const Library&) = delete;
   bool loaded() const { return module_ != nullptr; }
   template <typename Fn>
-  Fn get(const char* name) const {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+  Fn get(const krv::exports::Export<Fn>& which) const {
+    return reinterpret_cast<Fn>(address(which.name));
   }
+  // The export of that name, whatever its type; nullptr when the library has none.
+  void* address(const char* name) const { return reinterpret_cast<void*>(GetProcAddress(module_, name)); }
 
  private:
   HMODULE module_;

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "automation/TestEnvironment.h"
-#include "platform/Unicode.h"
+#include "base/Unicode.h"
 #include "platform/win32/Win32Platform.h"
 
 namespace {

@@ -32,57 +32,57 @@ class StandInAreas : public testing::Test {
   void SetUp() override { ASSERT_TRUE(library_.loaded()); }
 
   template <typename Fn>
-  Fn get(const char* name) const {
-    return library_.get<Fn>(name);
+  Fn get(const krv::exports::Export<Fn>& which) const {
+    return library_.get(which);
   }
   // Every area the pattern finds, with the code that ended the listing.
   std::vector<Listed> list(const char* pattern = "*", int* end = nullptr) {
     std::vector<Listed> found;
-    EXPECT_EQ(get<OpenFn>("KRV_OpenSnapshots")(2500), 0);
+    EXPECT_EQ(get(kOpenSnapshots)(2500), 0);
     std::string text = pattern;
-    _SNAPSHOTINFO info;
+    krv::SNAPSHOTINFO info;
     std::memset(&info, 0x55, sizeof(info));
-    int result = get<FindFirstFn>("KRV_FindFirstSnapshot")(2500, text.data(), &info);
+    int result = get(kFindFirstSnapshot)(2500, text.data(), &info);
     while (result == 0) {
       EXPECT_NE(std::memchr(info.name, '\0', sizeof(info.name)), nullptr);
       found.push_back({info.number, info.name, info.lastUpdate, info.lastBoot, info.sizeKB});
-      result = get<FindNextFn>("KRV_FindNextSnapshot")(2500, &info);
+      result = get(kFindNextSnapshot)(2500, &info);
     }
     if (end) *end = result;
-    get<OpenFn>("KRV_CloseSnapshots")(2500);
+    get(kCloseSnapshots)(2500);
     return found;
   }
   int rename(int number, const std::string& name) {
-    get<OpenFn>("KRV_OpenSnapshots")(2000);
+    get(kOpenSnapshots)(2000);
     std::string text = name;
-    const int result = get<SetNameFn>("KRV_SetSnapshotName")(2000, number, text.data());
-    get<OpenFn>("KRV_CloseSnapshots")(2000);
+    const int result = get(kSetSnapshotName)(2000, number, text.data());
+    get(kCloseSnapshots)(2000);
     return result;
   }
   int setAnchored(const std::string& list) {
     std::vector<char> buffer(list.begin(), list.end());
     buffer.resize(std::max<std::size_t>(buffer.size() + 1, 960), '\0');
-    return get<AnchoredFn>("KRV_AnchoredFiles")(5000, buffer.data());
+    return get(kAnchoredFiles)(5000, buffer.data());
   }
   std::string anchored() {
     char buffer[1024] = {};
-    EXPECT_EQ(get<AnchoredFn>("KRV_AnchoredFiles")(5000, buffer), 0);
+    EXPECT_EQ(get(kAnchoredFiles)(5000, buffer), 0);
     return buffer;
   }
   int checkAnchored(const std::string& list, std::string* explanation = nullptr) {
     std::string text = list;
     char buffer[960];
     std::memset(buffer, 'x', sizeof(buffer));
-    const int result = get<CheckAnchorFn>("KRV_CheckAnchorList")(5000, text.data(), buffer);
+    const int result = get(kCheckAnchorList)(5000, text.data(), buffer);
     EXPECT_NE(std::memchr(buffer, '\0', sizeof(buffer)), nullptr);
     if (explanation) *explanation = buffer;
     return result;
   }
   int checkExcluded(const std::wstring& list, std::string* explanation = nullptr) {
-    std::wstring text = list;
+    std::u16string text(list.begin(), list.end());
     char buffer[200];
     std::memset(buffer, 'x', sizeof(buffer));
-    const int result = get<CheckExcludedFn>("KRV_CheckExcludedFiles")(text.data(), buffer);
+    const int result = get(kCheckExcludedFiles)(text.data(), buffer);
     EXPECT_NE(std::memchr(buffer, '\0', sizeof(buffer)), nullptr);
     if (explanation) *explanation = buffer;
     return result;
@@ -101,7 +101,7 @@ class StandInAreas : public testing::Test {
 TEST_F(StandInAreas, AFreshInstallHoldsTheOriginalAreaRunningAsNumberZero) {
   int end = 0;
   const auto areas = list("*", &end);
-  EXPECT_EQ(end, krvengine::kEndOfListing);
+  EXPECT_EQ(end, krv::kEndOfListing);
   ASSERT_EQ(areas.size(), 1u);
   EXPECT_EQ(areas[0].number, 0);
   EXPECT_EQ(areas[0].name, "ORIGINAL");
@@ -109,9 +109,9 @@ TEST_F(StandInAreas, AFreshInstallHoldsTheOriginalAreaRunningAsNumberZero) {
   EXPECT_GT(areas[0].lastBoot, 0);
   EXPECT_GT(areas[0].sizeKB, 0) << "the space used on its drive";
 
-  _SNAPSHOTINFO info{};
+  krv::SNAPSHOTINFO info{};
   std::string all = "*";
-  EXPECT_EQ(get<FindFirstFn>("KRV_FindFirstSnapshot")(7777, all.data(), &info), krvengine::kNotOpen)
+  EXPECT_EQ(get(kFindFirstSnapshot)(7777, all.data(), &info), krvengine::kNotOpen)
       << "listing needs an open snapshot set";
 }
 
@@ -126,7 +126,7 @@ TEST_F(StandInAreas, ListsOneAreaByItsExactNameOrNone) {
   EXPECT_EQ(rescue[0].sizeKB, 4000);
   int end = 0;
   EXPECT_TRUE(list("Rescue", &end).empty()) << "a part of a name is not the name";
-  EXPECT_EQ(end, krvengine::kEndOfListing);
+  EXPECT_EQ(end, krv::kEndOfListing);
 }
 
 TEST_F(StandInAreas, RenamingChecksTheNameAndKeepsItUnique) {
@@ -145,7 +145,7 @@ TEST_F(StandInAreas, RenamingChecksTheNameAndKeepsItUnique) {
   EXPECT_EQ(areas[1].name, "BACKUP");
 
   std::string name = "Unopened";
-  EXPECT_EQ(get<SetNameFn>("KRV_SetSnapshotName")(4444, 0, name.data()), krvengine::kNotOpen);
+  EXPECT_EQ(get(kSetSnapshotName)(4444, 0, name.data()), krvengine::kNotOpen);
 }
 
 TEST_F(StandInAreas, KeepsTheAnchoredListItAccepts) {
@@ -159,7 +159,7 @@ TEST_F(StandInAreas, KeepsTheAnchoredListItAccepts) {
 
   const std::string inner = folder(L"Data\\Inner");
   EXPECT_EQ(setAnchored(data + ";" + inner), krvengine::kNestedEntry);
-  EXPECT_EQ(setAnchored(std::string(960, 'C')), krvengine::kListTooLong) << "never cut";
+  EXPECT_EQ(setAnchored(std::string(960, 'C')), krv::kListTooLong) << "never cut";
   EXPECT_EQ(anchored(), ";") << "a refused list changes nothing";
 }
 
@@ -182,7 +182,7 @@ TEST_F(StandInAreas, ChecksAnchoredListsWithAnExplanation) {
   std::string many;
   for (int i = 0; i < 33; ++i) many += "C:\\windows;";
   EXPECT_EQ(checkAnchored(many), krvengine::kTooManyEntries);
-  EXPECT_EQ(checkAnchored(std::string(1500, 'C'), &why), krvengine::kListTooLong);
+  EXPECT_EQ(checkAnchored(std::string(1500, 'C'), &why), krv::kListTooLong);
 }
 
 TEST_F(StandInAreas, ChecksExclusionListsWithinTheSmallestExplanationBuffer) {
@@ -201,7 +201,7 @@ TEST_F(StandInAreas, ChecksExclusionListsWithinTheSmallestExplanationBuffer) {
 
 TEST_F(StandInAreas, ConvertsEngineTimesToLocalDates) {
   int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
-  const auto convert = get<ConvertTimeFn>("KRV_ConvertTime");
+  const auto convert = get(kConvertTime);
   // 1 July 2024 12:00:00 UTC, seen in the local time zone.
   ASSERT_EQ(convert(1719835200L, &y, &mo, &d, &h, &mi, &s), 0);
   SYSTEMTIME utc{2024, 7, 1, 1, 12, 0, 0, 0}, local;

@@ -37,10 +37,10 @@ class StandInEngine : public testing::Test {
   }
   int log(const char* text) {
     std::string line(text);
-    return library_.get<LogFn>("KRV_LogMessage")(0, line.data());
+    return library_.get(kLogMessage)(0, line.data());
   }
-  int open() { return library_.get<OpenFn>("KRV_OpenSnapshots")(2500); }
-  int close() { return library_.get<OpenFn>("KRV_CloseSnapshots")(2500); }
+  int open() { return library_.get(kOpenSnapshots)(2500); }
+  int close() { return library_.get(kCloseSnapshots)(2500); }
 
   automation::Installation install_;
   Library library_{libraryPath()};
@@ -80,7 +80,7 @@ long long logTime(const std::string& line) {
 }
 
 TEST_F(StandInEngine, ExportsEveryFunctionUnderItsPlainName) {
-  for (const char* name : kExports) EXPECT_NE(library_.get<void*>(name), nullptr) << name;
+  for (const char* name : kExports) EXPECT_NE(library_.address(name), nullptr) << name;
 }
 
 // ---- Master log -----------------------------------------------------------------------------
@@ -131,7 +131,7 @@ TEST_F(StandInEngine, WritesAnsiBytesAsGivenAndNeverAnnouncesADetailLog) {
 }
 
 TEST_F(StandInEngine, ANullLineLogsNothingAndFails) {
-  EXPECT_EQ(library_.get<LogFn>("KRV_LogMessage")(0, nullptr), krvengine::kInvalidArgument);
+  EXPECT_EQ(library_.get(kLogMessage)(0, nullptr), krvengine::kInvalidArgument);
   EXPECT_FALSE(automation::fileExists(install_.masterLogPath()));
 }
 
@@ -158,7 +158,7 @@ class StandInEngineCopy : public testing::Test {
 
   int log(const char* text) {
     std::string line(text);
-    return library_->get<LogFn>("KRV_LogMessage")(0, line.data());
+    return library_->get(kLogMessage)(0, line.data());
   }
   std::wstring ownLog() const { return folder_.path() + L"\\$LOGS\\KRV.log"; }
 
@@ -197,7 +197,7 @@ TEST_F(StandInEngine, OpeningAnswersNotAnAdministratorOnlyWhenTheStateSaysSo) {
   EXPECT_EQ(open(), 0) << "no state at all: an administrator";
   EXPECT_EQ(close(), 0);
   install_.setEngineState({"# a comment", "Administrator = NO"});
-  EXPECT_EQ(open(), krvengine::kNotAdministrator) << "keys without regard to case, values trimmed";
+  EXPECT_EQ(open(), krv::kNotAdministrator) << "keys without regard to case, values trimmed";
   EXPECT_EQ(close(), 0) << "closing after a refused open still succeeds";
   ASSERT_TRUE(install_.engineState().set("administrator", "yes"));
   EXPECT_EQ(open(), 0) << "the state is read afresh at every call";
@@ -208,8 +208,8 @@ TEST_F(StandInEngine, TheStateCanForceTheAnswerOfAnExport) {
                            "result.KRV_LogMessage=-111", "result.KRV_CloseSnapshots=not a number"});
   EXPECT_EQ(open(), -103);
   EXPECT_EQ(close(), 0) << "a value that is not a number forces nothing";
-  _SNAPSHOTINFO info{};
-  EXPECT_EQ(library_.get<FindNextFn>("KRV_FindNextSnapshot")(2500, &info), -201);
+  krv::SNAPSHOTINFO info{};
+  EXPECT_EQ(library_.get(kFindNextSnapshot)(2500, &info), -201);
   EXPECT_EQ(log("forced"), -111);
   EXPECT_FALSE(automation::fileExists(install_.masterLogPath())) << "a forced answer does nothing else";
 }
@@ -222,31 +222,30 @@ TEST_F(StandInEngine, NullPointersAreRefusedWithoutCrashingAndTheFolderDialogsAr
   char text[300] = "*";
   char reply[300];
   std::memset(reply, 'x', sizeof(reply));
-  wchar_t wide[521] = L"C:\\";
-  _SNAPSHOTINFO info{};
+  char16_t wide[521] = u"C:\\";
+  krv::SNAPSHOTINFO info{};
   int a = 0, b = 0, c = 0, d = 0, e = 0;
 
   ASSERT_EQ(open(), 0);
-  EXPECT_EQ(library_.get<FindFirstFn>("KRV_FindFirstSnapshot")(2500, nullptr, &info), kBad);
-  EXPECT_EQ(library_.get<FindFirstFn>("KRV_FindFirstSnapshot")(2500, text, nullptr), kBad);
-  EXPECT_EQ(library_.get<FindNextFn>("KRV_FindNextSnapshot")(2500, nullptr), kBad);
-  EXPECT_EQ(library_.get<SetNameFn>("KRV_SetSnapshotName")(2500, 1, nullptr), kBad);
+  EXPECT_EQ(library_.get(kFindFirstSnapshot)(2500, nullptr, &info), kBad);
+  EXPECT_EQ(library_.get(kFindFirstSnapshot)(2500, text, nullptr), kBad);
+  EXPECT_EQ(library_.get(kFindNextSnapshot)(2500, nullptr), kBad);
+  EXPECT_EQ(library_.get(kSetSnapshotName)(2500, 1, nullptr), kBad);
   EXPECT_EQ(close(), 0);
-  EXPECT_EQ(library_.get<AnchoredFn>("KRV_AnchoredFiles")(5000, nullptr), kBad);
-  EXPECT_EQ(library_.get<CheckAnchorFn>("KRV_CheckAnchorList")(5000, nullptr, reply), kBad);
-  EXPECT_EQ(library_.get<CheckAnchorFn>("KRV_CheckAnchorList")(5000, text, nullptr), kBad);
-  EXPECT_EQ(library_.get<CheckExcludedFn>("KRV_CheckExcludedFiles")(nullptr, reply), kBad);
-  EXPECT_EQ(library_.get<CheckExcludedFn>("KRV_CheckExcludedFiles")(wide, nullptr), kBad);
-  EXPECT_EQ(library_.get<ConfigurationFn>("KRV_Configuration")(8000, nullptr, reply), kBad);
-  EXPECT_EQ(library_.get<ConfigurationFn>("KRV_Configuration")(8000, text, nullptr), kBad);
-  EXPECT_EQ(library_.get<ConvertTimeFn>("KRV_ConvertTime")(0, nullptr, &b, &c, &d, &e, &a), kBad);
-  EXPECT_EQ(library_.get<BrowseFn>("KRV_BrowseFolders")(wide, nullptr, wide), kNo);
-  EXPECT_EQ(library_.get<BrowseFn>("KRV_BrowseFolders")(nullptr, nullptr, wide), kNo)
-      << "no title is allowed";
-  EXPECT_EQ(library_.get<BrowseFn>("KRV_BrowseFolders")(wide, nullptr, nullptr), kBad);
-  EXPECT_EQ(library_.get<EditFn>("KRV_ShowEditDialog")(wide, nullptr, wide, sizeof(wide)), kNo);
-  EXPECT_EQ(library_.get<EditFn>("KRV_ShowEditDialog")(wide, nullptr, nullptr, sizeof(wide)), kBad);
-  EXPECT_EQ(library_.get<EditFn>("KRV_ShowEditDialog")(wide, nullptr, wide, 0), kBad);
+  EXPECT_EQ(library_.get(kAnchoredFiles)(5000, nullptr), kBad);
+  EXPECT_EQ(library_.get(kCheckAnchorList)(5000, nullptr, reply), kBad);
+  EXPECT_EQ(library_.get(kCheckAnchorList)(5000, text, nullptr), kBad);
+  EXPECT_EQ(library_.get(kCheckExcludedFiles)(nullptr, reply), kBad);
+  EXPECT_EQ(library_.get(kCheckExcludedFiles)(wide, nullptr), kBad);
+  EXPECT_EQ(library_.get(kConfiguration)(8000, nullptr, reply), kBad);
+  EXPECT_EQ(library_.get(kConfiguration)(8000, text, nullptr), kBad);
+  EXPECT_EQ(library_.get(kConvertTime)(0, nullptr, &b, &c, &d, &e, &a), kBad);
+  EXPECT_EQ(library_.get(kBrowseFolders)(wide, nullptr, wide), kNo);
+  EXPECT_EQ(library_.get(kBrowseFolders)(nullptr, nullptr, wide), kNo) << "no title is allowed";
+  EXPECT_EQ(library_.get(kBrowseFolders)(wide, nullptr, nullptr), kBad);
+  EXPECT_EQ(library_.get(kShowEditDialog)(wide, nullptr, wide, sizeof(wide)), kNo);
+  EXPECT_EQ(library_.get(kShowEditDialog)(wide, nullptr, nullptr, sizeof(wide)), kBad);
+  EXPECT_EQ(library_.get(kShowEditDialog)(wide, nullptr, wide, 0), kBad);
 
   EXPECT_EQ(std::string(reply, sizeof(reply)), std::string(sizeof(reply), 'x')) << "no buffer is written";
   EXPECT_EQ(info.number, 0);

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "platform/ClassicRuntime.h"
+#include "base/ClassicRuntime.h"
 
 namespace {
 

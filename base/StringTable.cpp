@@ -1,4 +1,4 @@
-#include "platform/StringTable.h"
+#include "base/StringTable.h"
 
 #include <algorithm>
 

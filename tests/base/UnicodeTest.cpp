@@ -1,13 +1,10 @@
-// UTF-8 and UTF-16 conversions, and the Windows-1252 code page used for engine buffers, registry
-// values and log files.
+// UTF-8 and UTF-16 conversions.
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "platform/AnsiCodec.h"
-#include "platform/Unicode.h"
+#include "base/Unicode.h"
 
 namespace {
 
@@ -94,36 +91,6 @@ TEST(Unicode, EveryCodePointEncodesAndDecodesToItself) {
   platform::appendUtf8(invalid, 0xD800);
   platform::appendUtf8(invalid, 0x110000);
   EXPECT_EQ(invalid, "\xEF\xBF\xBD\xEF\xBF\xBD");
-}
-
-TEST(Windows1252, MapsTheHighControlRangeAsWindowsDoes) {
-  const platform::Windows1252Codec codec;
-  EXPECT_EQ(codec.fromAnsi("\x99"), "\xE2\x84\xA2");  // ™
-  EXPECT_EQ(codec.fromAnsi("\x80"), "\xE2\x82\xAC");  // €
-  EXPECT_EQ(codec.fromAnsi("\x9F\x8A"), "\xC5\xB8\xC5\xA0");
-  EXPECT_EQ(codec.fromAnsi("\xE9\xFF"), "\xC3\xA9\xC3\xBF");
-  EXPECT_EQ(codec.fromAnsi("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
-  EXPECT_EQ(codec.toAnsi("Korvane\xE2\x84\xA2 3.1 \xE2\x82\xAC \xC3\xA9"), "Korvane\x99 3.1 \x80 \xE9");
-  EXPECT_EQ(codec.toAnsi(std::string("a\0b", 3)), std::string("a\0b", 3));
-}
-
-TEST(Windows1252, EveryByteSurvivesARoundTrip) {
-  const platform::Windows1252Codec codec;
-  std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  const std::string utf8 = codec.fromAnsi(all);
-  EXPECT_EQ(platform::characterCount(utf8), 256u);
-  EXPECT_EQ(codec.toAnsi(utf8), all);
-}
-
-TEST(Windows1252, CharactersTheCodePageLacksBecomeQuestionMarks) {
-  const platform::Windows1252Codec codec;
-  EXPECT_EQ(codec.toAnsi("\xC4\x80"), "?");                   // Ā: no best-fit "A"
-  EXPECT_EQ(codec.toAnsi("\xD0\xB6\xF0\x9F\x98\x80"), "??");  // ж 😀
-  EXPECT_EQ(codec.toAnsi("\xC2\x80"), "?");                   // U+0080: byte 0x80 is the euro sign
-  EXPECT_EQ(codec.toAnsi("\xE2\x82"
-                         "A\xFF"),
-            "?A?");  // malformed UTF-8
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
-#include "platform/AnsiCodec.h"
+#include "base/Windows1252.h"
 
-#include <cstdint>
+#include "base/Unicode.h"
 
-#include "platform/Unicode.h"
-
-namespace platform {
+namespace platform::windows1252 {
 
 namespace {
 
@@ -34,7 +32,7 @@ int byteOf(char32_t c) {
 
 }  // namespace
 
-std::string Windows1252Codec::toAnsi(std::string_view utf8) const {
+std::string fromUtf8(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   std::size_t pos = 0;
@@ -45,11 +43,11 @@ std::string Windows1252Codec::toAnsi(std::string_view utf8) const {
   return out;
 }
 
-std::string Windows1252Codec::fromAnsi(std::string_view ansi) const {
+std::string toUtf8(std::string_view bytes) {
   std::string out;
-  out.reserve(ansi.size());
-  for (char c : ansi) appendUtf8(out, characterOf(static_cast<unsigned char>(c)));
+  out.reserve(bytes.size());
+  for (char c : bytes) appendUtf8(out, characterOf(static_cast<unsigned char>(c)));
   return out;
 }
 
-}  // namespace platform
+}  // namespace platform::windows1252

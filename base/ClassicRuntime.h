@@ -60,6 +60,8 @@ DateTime makeDateTime(std::int64_t year, std::int64_t month, std::int64_t day, s
 // The date and time that lies this many seconds after the zero date.
 DateTime fromTotalSeconds(std::int64_t seconds);
 
-inline bool operator<(const DateTime& a, const DateTime& b) { return a.totalSeconds() < b.totalSeconds(); }
+inline bool operator<(const DateTime& a, const DateTime& b) {
+  return a.totalSeconds() < b.totalSeconds();
+}
 
 }  // namespace classic

@@ -1,4 +1,4 @@
-#include "platform/ClassicRuntime.h"
+#include "base/ClassicRuntime.h"
 
 #include <algorithm>
 #include <charconv>
