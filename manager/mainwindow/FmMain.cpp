@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "manager/engine/EngineBuffers.h"
-#include "manager/mainwindow/Pictures.h"
+#include "resources/manager/Pictures.h"
 
 namespace krv {
 namespace {
@@ -49,18 +49,29 @@ struct Caption {
   int id;
 };
 constexpr Caption kControlCaptions[] = {
-    {"cmdCopy", 1170},         {"cmdExit", 1172},           {"cmdCalculate", 1202},     {"lblPreBoot(0)", 1180},
-    {"lblService(0)", 1181},   {"lblPassword(0)", 1182},    {"Frame1(1)", 1191},        {"lblBooted(0)", 1190},
-    {"lblUpdate(0)", 1185},    {"Frame1(2)", 100},          {"lblOriginalBoot(0)", 1183}, {"lblOriginalSize(0)", 1184},
-    {"Frame1(3)", 101},        {"lblRescueBoot(0)", 1186},  {"lblRescueSize(0)", 1187},
+    {"cmdCopy", 1170},
+    {"cmdExit", 1172},
+    {"cmdCalculate", 1202},
+    {"lblPreBoot(0)", 1180},
+    {"lblService(0)", 1181},
+    {"lblPassword(0)", 1182},
+    {"Frame1(1)", 1191},
+    {"lblBooted(0)", 1190},
+    {"lblUpdate(0)", 1185},
+    {"Frame1(2)", 100},
+    {"lblOriginalBoot(0)", 1183},
+    {"lblOriginalSize(0)", 1184},
+    {"Frame1(3)", 101},
+    {"lblRescueBoot(0)", 1186},
+    {"lblRescueSize(0)", 1187},
 };
 constexpr Caption kMenuCaptions[] = {
-    {"mActions", 1200}, {"mCopy", 1201},    {"mCalc", 1202},       {"mQuillon", 1204}, {"mClearLogs", 1205},
-    {"mEnable", 1206},  {"mDisable", 1207}, {"mRemove", 1216},     {"mAnchoring", 1213}, {"mOptions", 1208},
+    {"mActions", 1200}, {"mCopy", 1201},    {"mCalc", 1202},   {"mQuillon", 1204},   {"mClearLogs", 1205},
+    {"mEnable", 1206},  {"mDisable", 1207}, {"mRemove", 1216}, {"mAnchoring", 1213}, {"mOptions", 1208},
     {"mExit", 1209},    {"mHelp", 1210},    {"mAbout", 1212},
 };
 // The items that need the engine.
-const std::vector<const char*> kEngineItems = {"mCopy",     "mCalc",      "mRemove",  "mBoot",
+const std::vector<const char*> kEngineItems = {"mCopy",      "mCalc",    "mRemove",    "mBoot",
                                                "mClearLogs", "mQuillon", "mAnchoring", "mOptions"};
 
 // The value colours of the status rows.
@@ -143,10 +154,10 @@ FmMain::FmMain(const MainWindowServices& services)
   img16.images = {{"inForce", pictures::kStateInForce},
                   {"preBootDisabled", pictures::kStatePreBootDisabled},
                   {"serviceDisabled", pictures::kStateServiceDisabled},
-                  {"passwordEnabled", pictures::kStatePasswordEnabled},
-                  {"passwordDeactivated", pictures::kStatePasswordDeactivated}};
+                  {"passwordEnabled", pictures::kPasswordEnabled},
+                  {"passwordDeactivated", pictures::kPasswordDeactivated}};
   Img32.imageSize = 32;
-  Img32.images = {{"original", pictures::kOriginalRunning}, {"rescue", pictures::kRescueRunning}};
+  Img32.images = {{"original", pictures::kOriginalAreaRunning}, {"rescue", pictures::kRescueAreaRunning}};
 
   // The state panel: three rows beside the product picture.
   Frame1_0.move(120, 75, 3975, 1095);
@@ -309,13 +320,15 @@ void FmMain::alignLabels() {
   const int edge = imgIcon_0.left() + imgIcon_0.width() + 200 + w;
   for (ui::Control* caption : {&lblBooted_0, &lblUpdate_0})
     caption->setBounds({edge - caption->width(), caption->top(), caption->width(), caption->height()});
-  lblBooted_1.setBounds({lblBooted_0.left() + lblBooted_0.width() + 240, lblBooted_1.top(), lblBooted_1.width(),
-                         lblBooted_1.height()});
+  lblBooted_1.setBounds({lblBooted_0.left() + lblBooted_0.width() + 240, lblBooted_1.top(),
+                         lblBooted_1.width(), lblBooted_1.height()});
   const int updateLeft = lblUpdate_0.left() + lblUpdate_0.width() + 120;
-  lblUpdate_1.setBounds({updateLeft, lblUpdate_1.top(), Picture1_2.width() - updateLeft, lblUpdate_1.height()});
+  lblUpdate_1.setBounds(
+      {updateLeft, lblUpdate_1.top(), Picture1_2.width() - updateLeft, lblUpdate_1.height()});
   // Area panels: captions right-aligned on the wider one, values 120 twips after them.
-  ui::Control* const panels[2][4] = {{&lblOriginalBoot_0, &lblOriginalSize_0, &lblOriginalBoot_1, &lblOriginalSize_1},
-                                     {&lblRescueBoot_0, &lblRescueSize_0, &lblRescueBoot_1, &lblRescueSize_1}};
+  ui::Control* const panels[2][4] = {
+      {&lblOriginalBoot_0, &lblOriginalSize_0, &lblOriginalBoot_1, &lblOriginalSize_1},
+      {&lblRescueBoot_0, &lblRescueSize_0, &lblRescueBoot_1, &lblRescueSize_1}};
   for (const auto& panel : panels) {
     fit(*panel[0]);
     fit(*panel[1]);
@@ -381,7 +394,8 @@ void FmMain::showAvailable() {
   lblBooted_1.setForeColor(originalRuns ? kColorOriginalName : kColorRescueName);
   shpBooted.setBackColor(originalRuns ? kColorOriginalHighlight : kColorRescueHighlight);
   lblBooted_1.setCaption(table.current().name);
-  lblBooted_1.setBounds({lblBooted_1.left(), lblBooted_1.top(), textWidth(lblBooted_1.caption()), lblBooted_1.height()});
+  lblBooted_1.setBounds(
+      {lblBooted_1.left(), lblBooted_1.top(), textWidth(lblBooted_1.caption()), lblBooted_1.height()});
   shpBooted.setBounds({lblBooted_1.left() - 120, lblBooted_1.top() - 30, lblBooted_1.width() + 240,
                        lblBooted_1.height() + 60});
   shpBooted.setVisible(true);
@@ -391,7 +405,8 @@ void FmMain::showAvailable() {
     if (index == table.currentArea)
       return table.lastBootDate.isZero() ? text(kTextNeverBooted) : FormatAreaTime(table.lastBootDate);
     const SnapshotEntry& entry = table.entry(index);
-    return entry.lastBoot < 1 ? text(kTextNeverBooted) : FormatAreaTime(s_.snapshots.EngineTimeToDate(entry.lastBoot));
+    return entry.lastBoot < 1 ? text(kTextNeverBooted)
+                              : FormatAreaTime(s_.snapshots.EngineTimeToDate(entry.lastBoot));
   };
   const auto size = [&](std::size_t index) {
     const SnapshotEntry& entry = table.entry(index);
@@ -415,7 +430,8 @@ void FmMain::showAvailable() {
   } else {
     // The later update of the two; equal times name the other area.
     const SnapshotEntry& latest = other.lastUpdate < current.lastUpdate ? current : other;
-    lblUpdate_1.setCaption(latest.name + "; " + FormatAreaTime(s_.snapshots.EngineTimeToDate(latest.lastUpdate)));
+    lblUpdate_1.setCaption(latest.name + "; " +
+                           FormatAreaTime(s_.snapshots.EngineTimeToDate(latest.lastUpdate)));
   }
 }
 
@@ -509,9 +525,8 @@ void FmMain::CopyUpdate() {
   const SnapshotTable& table = s_.snapshots.table();
   if (!bAutoCopy_) {
     const bool originalRuns = table.currentArea == 1;
-    const std::string body =
-        text(originalRuns ? kTextUpdateRescue : kTextUpdateOriginal) + "\r\r" +
-        wrapped(text(originalRuns ? kTextUpdateRescueAfter : kTextUpdateOriginalAfter));
+    const std::string body = text(originalRuns ? kTextUpdateRescue : kTextUpdateOriginal) + "\r\r" +
+                             wrapped(text(originalRuns ? kTextUpdateRescueAfter : kTextUpdateOriginalAfter));
     if (ask(body, text(kTextCopyTitle), ui::Icon::Question, 1) != ui::Answer::Yes) return;
   }
   if (!PasswordStep()) return;
@@ -591,7 +606,8 @@ void FmMain::ViewLog() {
 }
 
 void FmMain::ClearLog() {
-  if (ask(text(kTextClearLogQuestion), text(kTextClearLogTitle), ui::Icon::Question, 1) != ui::Answer::Yes) return;
+  if (ask(text(kTextClearLogQuestion), text(kTextClearLogTitle), ui::Icon::Question, 1) != ui::Answer::Yes)
+    return;
   s_.configuration.SetConfigValue(ConfigSetting::KeepLogsText, std::string("88888888"));
 }
 

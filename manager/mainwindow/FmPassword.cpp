@@ -1,6 +1,6 @@
 #include "manager/mainwindow/FmPassword.h"
 
-#include "manager/mainwindow/Pictures.h"
+#include "resources/manager/Pictures.h"
 
 namespace krv {
 namespace {

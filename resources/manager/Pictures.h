@@ -4,6 +4,9 @@
 
 namespace krv::pictures {
 
+// The program's own icon (the window frames and the taskbar).
+inline constexpr int kProgramIcon = 1;
+
 // The state of the protection, 16 and 32 pixels.
 inline constexpr int kStateInForce = 201;          // green disc with a white check
 inline constexpr int kStatePreBootDisabled = 202;  // amber disc with a white pause sign

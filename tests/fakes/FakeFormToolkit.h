@@ -64,6 +64,10 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     ++unloads;
   }
   int run() override { return 0; }
+  void processPendingEvents() override {
+    ScriptedToolkit::processPendingEvents();
+    if (onEvents) onEvents();
+  }
   int textWidth(const ui::Form&, std::string_view utf8) override { return widthOf(utf8); }
   ui::ScreenMetrics screen() override { return metrics; }
 
@@ -146,6 +150,10 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     ASSERT_TRUE(upDown.usable()) << upDown.name() << " cannot be used";
     upDown.userStep(delta);
   }
+  // A timer's interval has passed; an enabled timer of a shown form runs its handler.
+  void tick(ui::Timer& timer) {
+    if (timer.enabled && timer.onTimer) timer.onTimer();
+  }
   // The window's close box.
   void close(ui::Form& form) {
     ASSERT_TRUE(form.loaded());
@@ -161,6 +169,7 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
   int statusBarHeight = 330;
   ui::ScreenMetrics metrics;
   std::map<std::string, std::function<void(ui::Form&)>> modalScripts;
+  std::function<void()> onEvents;  // runs at each event pass, as a window's timer would
 
   int unloads = 0;
 

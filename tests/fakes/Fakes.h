@@ -27,16 +27,6 @@ struct ProcessExit {
   int code;
 };
 
-class FakeToolkit : public ScriptedToolkit<ui::Toolkit> {
- public:
-  void processPendingEvents() override {
-    ScriptedToolkit::processPendingEvents();
-    if (onEvents) onEvents();
-  }
-
-  std::function<void()> onEvents;  // runs at each event pass, as a window's timer would
-};
-
 class FakeSystem : public platform::System {
  public:
   platform::OsVersion osVersion() override { return os; }

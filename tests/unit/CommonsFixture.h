@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "fakes/FakeFormToolkit.h"
 #include "fakes/Fakes.h"
 #include "manager/common/Commons.h"
 
@@ -16,7 +17,7 @@ extern const std::size_t kKorvaneStringsCount;
 namespace testsupport {
 
 struct FakeCommons {
-  fakes::FakeToolkit toolkit;
+  fakes::FakeFormToolkit toolkit;
   fakes::FakeSystem system;
   fakes::FakeClock clock;
   fakes::FakeLocale locale;
