@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 
 #include "manager/engine/EngineBuffers.h"
 #include "resources/manager/Pictures.h"
@@ -87,6 +88,8 @@ constexpr ui::Color kColorRescueHighlight = ui::rgb(0xFF, 0xD7, 0x00);
 constexpr int kLabelHeight = 225;
 constexpr int kStateRows[] = {105, 405, 705};
 constexpr int kPanelRows[] = {90, 360};
+// The type of a value too wide for its label.
+constexpr int kSmallPoints = 7;
 
 std::vector<std::string> anchoredEntries(const std::string& list, std::size_t most) {
   std::vector<std::string> entries;
@@ -367,7 +370,10 @@ void FmMain::RefreshStatus(bool reload) {
 
 void FmMain::showAvailable() {
   SnapshotTable& table = s_.snapshots.table();
-  setMenusAvailable(kEngineItems, true);
+  // Boot and Remove depend on more than the engine; each item is set once, to its final state, so
+  // that a refresh that changes nothing changes nothing on the screen either.
+  for (const char* name : kEngineItems)
+    if (std::string_view(name) != "mBoot" && std::string_view(name) != "mRemove") setMenuEnabled(name, true);
   cmdCopy.setEnabled(true);
   cmdCalculate.setEnabled(true);
   lblService_1.setCaption(text(kTextEnabled));
@@ -382,7 +388,6 @@ void FmMain::showAvailable() {
   imgPreBoot.setPicture(img16.picture(preBoot ? 0 : 1));
   setMenuEnabled("mEnable", !preBoot);
   setMenuEnabled("mDisable", preBoot);
-  setMenuEnabled("mBoot", preBoot);
 
   const bool password = s_.preferences.current().copyPasswordEnabled != 0;
   lblPassword_1.setCaption(text(password ? kTextEnabled : kTextDeactivated));
@@ -418,21 +423,30 @@ void FmMain::showAvailable() {
   lblOriginalSize_1.setCaption(size(1));
   lblRescueBoot_1.setCaption(lastBoot(2));
   lblRescueSize_1.setCaption(size(2));
+  for (ui::Control* value : {&lblOriginalBoot_1, &lblOriginalSize_1, &lblRescueBoot_1, &lblRescueSize_1})
+    fitToWidth(*value);
 
-  if (!originalRuns) setMenuEnabled("mRemove", false);
-  if (bAreaRemoved_) setMenusAvailable({"mRemove", "mBoot"}, false);
+  setMenuEnabled("mRemove", originalRuns && !bAreaRemoved_);
 
   const SnapshotEntry& current = table.current();
   const SnapshotEntry& other = table.other();
   if (other.sizeKB < 1) {
     lblUpdate_1.setCaption(text(kTextNotAvailable));
-    setMenuEnabled("mBoot", false);
   } else {
     // The later update of the two; equal times name the other area.
     const SnapshotEntry& latest = other.lastUpdate < current.lastUpdate ? current : other;
     lblUpdate_1.setCaption(latest.name + "; " +
                            FormatAreaTime(s_.snapshots.EngineTimeToDate(latest.lastUpdate)));
   }
+  fitToWidth(lblUpdate_1);
+  setMenuEnabled("mBoot", preBoot && other.sizeKB >= 1 && !bAreaRemoved_);
+}
+
+void FmMain::fitToWidth(ui::Control& value) {
+  // A time with a long age ("(118 days ago)") is wider than an area panel in the fonts of today's
+  // systems: such a value is drawn in a smaller type rather than cut.
+  const bool fits = textWidth(value.caption()) <= value.width();
+  value.setFont({false, false, fits ? 0 : kSmallPoints});
 }
 
 void FmMain::showUnavailable() {

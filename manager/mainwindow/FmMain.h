@@ -128,6 +128,7 @@ class FmMain final : public ui::Form {
   void registerWithMonitor();
   void showAvailable();
   void showUnavailable();
+  void fitToWidth(ui::Control& value);
   void setMenusAvailable(const std::vector<const char*>& names, bool on);
   void firstRunCopy();
   std::string text(int id) const { return s_.commons.strings().text(id); }

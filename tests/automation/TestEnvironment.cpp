@@ -238,4 +238,49 @@ std::optional<DWORD> Program::waitForExit(DWORD timeoutMs) {
   return code;
 }
 
+std::optional<DWORD> closeManager(Program& program, DWORD timeoutMs, std::vector<std::string>* answered) {
+  const DWORD start = GetTickCount();
+  DWORD quietSince = 0;  // when the main window was first seen with no box over it
+  for (;;) {
+    if (GetTickCount() - start >= timeoutMs) return program.waitForExit(0);
+    HWND main = nullptr;
+    bool box = false;
+    for (HWND window : visibleWindowsOf(program.id())) {
+      wchar_t className[16] = {};
+      GetClassNameW(window, className, 16);
+      if (std::wstring(className) == L"#32770") {
+        box = true;
+        const std::string title = windowText(window);
+        if (pressButton(window, title == "Data Anchoring" ? "No" : "OK") && answered)
+          answered->push_back(title);
+        waitUntilGone(window, 2000);
+      } else if (GetMenu(window)) {
+        main = window;
+      }
+    }
+    if (box || !main) {
+      quietSince = 0;
+    } else if (quietSince == 0) {
+      quietSince = GetTickCount();
+    } else if (GetTickCount() - quietSince >= 500) {
+      PostMessageW(main, WM_CLOSE, 0, 0);
+      break;
+    }
+    Sleep(kPollMs);
+  }
+  const DWORD spent = GetTickCount() - start;
+  const std::optional<DWORD> code = program.waitForExit(spent < timeoutMs ? timeoutMs - spent : 0);
+  // The tray monitor the manager started goes with it.
+  if (HWND monitor = FindWindowW(nullptr, L"OVS_KRV_Monitor")) {
+    DWORD monitorId = 0;
+    GetWindowThreadProcessId(monitor, &monitorId);
+    PostMessageW(monitor, WM_CLOSE, 0, 0);
+    if (HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, monitorId)) {
+      WaitForSingleObject(process, 5000);
+      CloseHandle(process);
+    }
+  }
+  return code;
+}
+
 }  // namespace automation

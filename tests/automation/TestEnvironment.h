@@ -110,4 +110,11 @@ class Program {
   bool showedWindow_ = false;
 };
 
+// Closes the manager's main window as its close box does, once the window stands alone: what start-up
+// asks first is answered (the anchored-files question with No, any other box with OK) and the titles
+// of the boxes answered are added to `answered`. The tray monitor it started is closed as well. The
+// exit code, or nothing (the program killed) when it has not ended within timeoutMs.
+std::optional<DWORD> closeManager(Program& program, DWORD timeoutMs,
+                                  std::vector<std::string>* answered = nullptr);
+
 }  // namespace automation

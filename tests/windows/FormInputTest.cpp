@@ -19,6 +19,7 @@
 #include "automation/Automation.h"
 #include "ui/Form.h"
 #include "ui/win32/Win32FormToolkit.h"
+#include "windows/HandleCounts.h"
 
 namespace {
 
@@ -65,44 +66,6 @@ std::vector<DWORD> captureScreen(const RECT& rect) {
 
 DWORD rgbOf(int r, int g, int b) {
   return static_cast<DWORD>((r << 16) | (g << 8) | b);
-}
-
-// The objects this process holds. The system's own count where it keeps one; where it reports
-// none (Wine answers 0), the live handles of each kind are counted by probing the handle tables.
-struct HandleCounts {
-  DWORD gdi = 0;
-  DWORD user = 0;
-  bool probed = false;
-};
-
-DWORD probeGdiObjects() {
-  DWORD count = 0;
-  for (UINT_PTR h = 1; h < 0x10000; ++h)
-    if (GetObjectType(reinterpret_cast<HGDIOBJ>(h))) ++count;
-  return count;
-}
-DWORD probeUserObjects() {
-  // Windows of this process, menus, and icons and cursors share one handle table.
-  DWORD count = 0;
-  HDC dc = CreateCompatibleDC(nullptr);
-  for (UINT_PTR value = 0x20; value < 0x10000; value += 2) {
-    DWORD process = 0;
-    HWND window = reinterpret_cast<HWND>(value);
-    if (IsWindow(window)) {
-      if (GetWindowThreadProcessId(window, &process) && process == GetCurrentProcessId()) ++count;
-    } else if (IsMenu(reinterpret_cast<HMENU>(value)) ||
-               DrawIconEx(dc, 0, 0, reinterpret_cast<HICON>(value), 1, 1, 0, nullptr, DI_NORMAL)) {
-      ++count;
-    }
-  }
-  DeleteDC(dc);
-  return count;
-}
-HandleCounts handleCounts() {
-  HandleCounts counts{GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
-                      GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), false};
-  if (counts.gdi == 0 || counts.user == 0) counts = {probeGdiObjects(), probeUserObjects(), true};
-  return counts;
 }
 
 // The window of a control of a shown form.
@@ -725,19 +688,10 @@ TEST_F(FormInputTest, RefreshingAShownFormTenThousandTimesHoldsNoMoreObjects) {
   };
   // The first pass makes what stays for the form's life (fonts, brushes and pictures it shows).
   refresh(0, 200);
-  const HandleCounts before = handleCounts();
-  if (before.probed) {
-    // The counting itself must see one object more.
-    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    HMENU menu = CreateMenu();
-    const HandleCounts more = handleCounts();
-    DeleteObject(brush);
-    DestroyMenu(menu);
-    ASSERT_EQ(more.gdi, before.gdi + 1);
-    ASSERT_EQ(more.user, before.user + 1);
-  }
+  const testsupport::HandleCounts before = testsupport::handleCounts();
+  ASSERT_TRUE(testsupport::countingSeesOneMore(before));
   refresh(200, 10200);
-  const HandleCounts after = handleCounts();
+  const testsupport::HandleCounts after = testsupport::handleCounts();
   std::printf("%s objects: GDI %lu -> %lu, USER %lu -> %lu\n", before.probed ? "probed" : "system's count of",
               before.gdi, after.gdi, before.user, after.user);
   EXPECT_LE(after.gdi, before.gdi + 2);

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/win32/Win32FormToolkit.h"
 #include "ui/Form.h"
+#include "ui/win32/Win32FormToolkit.h"
 
 namespace {
 

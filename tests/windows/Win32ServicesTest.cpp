@@ -44,7 +44,8 @@ TEST_F(Win32RegistryTest, NarrowTextFitsTheBufferWithItsTerminatorOrFails) {
   EXPECT_EQ(fits->bytes, withNul(std::string(254, 'a')));
   EXPECT_FALSE(registry->queryNarrow(RegistryRoot::LocalMachine, kTestKey, "TooLong", 255).has_value());
   EXPECT_FALSE(registry->queryNarrow(RegistryRoot::LocalMachine, kTestKey, "Missing", 255).has_value());
-  EXPECT_FALSE(registry->queryNarrow(RegistryRoot::LocalMachine, "SOFTWARE\\Pellora\\NoSuchKey", "Fits", 255));
+  EXPECT_FALSE(
+      registry->queryNarrow(RegistryRoot::LocalMachine, "SOFTWARE\\Pellora\\NoSuchKey", "Fits", 255));
 }
 
 TEST_F(Win32RegistryTest, NumbersAndWideTextsRoundTrip) {
@@ -71,7 +72,8 @@ TEST_F(Win32RegistryTest, NumbersAndWideTextsRoundTrip) {
 }
 
 TEST_F(Win32RegistryTest, DeletesValuesOnlyWhereTheyExist) {
-  ASSERT_TRUE(registry->setNarrow(RegistryRoot::LocalMachine, kTestKey, "Gone", platform::kRegSz, withNul("x")));
+  ASSERT_TRUE(
+      registry->setNarrow(RegistryRoot::LocalMachine, kTestKey, "Gone", platform::kRegSz, withNul("x")));
   EXPECT_TRUE(registry->deleteValue(RegistryRoot::LocalMachine, kTestKey, "Gone"));
   EXPECT_FALSE(registry->deleteValue(RegistryRoot::LocalMachine, kTestKey, "Gone"));
   EXPECT_FALSE(registry->deleteValue(RegistryRoot::LocalMachine, "SOFTWARE\\Pellora\\NoSuchKey", "Gone"));

@@ -1,0 +1,254 @@
+// The manager's main window, run as the real Korvane.exe with the stand-ins on a private install
+// folder, and used as a person would: keys into the focused window, the menus through Alt and
+// their access keys, mouse clicks on buttons. What the windows show is read from outside.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "automation/Automation.h"
+#include "automation/TestEnvironment.h"
+
+namespace {
+
+constexpr DWORD kTimeoutMs = 20000;
+const std::string kViewerCaption = "Korvane\xe2\x84\xa2 Logs";
+
+std::vector<HWND> childrenOf(HWND window) {
+  std::vector<HWND> children;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM into) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(into)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+// The texts of the visible controls of a window, in child order.
+std::vector<std::string> shownTexts(HWND window) {
+  std::vector<std::string> texts;
+  for (HWND child : childrenOf(window))
+    if (IsWindowVisible(child)) texts.push_back(automation::windowText(child));
+  return texts;
+}
+
+long countOf(const std::vector<std::string>& texts, const std::string& text) {
+  return std::count(texts.begin(), texts.end(), text);
+}
+
+// A window just shown takes keys once it is the active one and has painted.
+HWND ready(HWND window) {
+  const DWORD start = GetTickCount();
+  while (GetForegroundWindow() != window && GetTickCount() - start < 3000) Sleep(50);
+  Sleep(300);
+  return window;
+}
+
+// The program's window that carries a menu bar: the main window.
+HWND mainWindowOf(DWORD processId) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kTimeoutMs) {
+    for (HWND window : automation::visibleWindowsOf(processId))
+      if (GetMenu(window)) return ready(window);
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+// A dialog of the program with this title: a message box or one of its own forms.
+HWND windowOf(DWORD processId, const std::string& title) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kTimeoutMs) {
+    for (HWND window : automation::visibleWindowsOf(processId))
+      if (automation::windowText(window) == title) return ready(window);
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+void send(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(150);
+}
+
+INPUT key(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+// Keys pressed together (the first held while the others are pressed) into the window, brought to
+// the front first as a click on its title would.
+void press(HWND window, std::vector<WORD> chord) {
+  SetForegroundWindow(window);
+  Sleep(100);
+  std::vector<INPUT> inputs;
+  for (WORD vk : chord) inputs.push_back(key(vk, false));
+  for (auto vk = chord.rbegin(); vk != chord.rend(); ++vk) inputs.push_back(key(*vk, true));
+  send(inputs);
+}
+
+// A menu item chosen by Alt with the menu's access key, then the item's access key or the keys
+// that move to it and Enter.
+void chooseMenu(HWND window, WORD menuKey, std::vector<WORD> itemKeys) {
+  press(window, {VK_MENU, menuKey});
+  Sleep(200);  // the menu opens
+  for (WORD vk : itemKeys) send({key(vk, false), key(vk, true)});
+}
+
+void type(HWND window, const std::wstring& text) {
+  SetForegroundWindow(window);
+  std::vector<INPUT> inputs;
+  for (wchar_t c : text) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = c;
+    input.ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs.push_back(input);
+    input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  send(inputs);
+}
+
+HWND buttonOf(HWND window, const std::string& caption) {
+  for (HWND child : childrenOf(window))
+    if (automation::withoutMnemonics(automation::windowText(child)) == caption) return child;
+  return nullptr;
+}
+
+void click(HWND control) {
+  SetForegroundWindow(GetAncestor(control, GA_ROOT));
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  INPUT down{};
+  down.type = INPUT_MOUSE;
+  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  INPUT up = down;
+  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  send({down, up});
+}
+
+// Closes what the manager started (the monitor, the viewer, the command tool) at the end.
+void closeWindowsTitled(const std::vector<std::string>& titles) {
+  for (const std::string& title : titles)
+    while (HWND window = FindWindowW(nullptr, automation::toWide(title).c_str())) {
+      PostMessageW(window, WM_CLOSE, 0, 0);
+      Sleep(200);
+      if (FindWindowW(nullptr, automation::toWide(title).c_str()) == window) break;
+    }
+}
+
+// Whatever happens, the programs the manager started do not outlive the test.
+struct StartedPrograms {
+  ~StartedPrograms() { closeWindowsTitled({kViewerCaption, "OVS_KRV_Monitor"}); }
+};
+
+TEST(MainWindowE2e, FirstCopyRefreshRemoveDisableViewLogSecondStartAndClose) {
+  automation::Installation install;
+  StartedPrograms started;
+  automation::ApplicationPath programs(automation::binFolder());
+  install.setEngineState({"areas=1", "area.1=0|0|0|5000|Original Area", "config.preboot=Enabled",
+                          "config.copypasswordenabled=True", "config.copypassword=Secret",
+                          "cmd.durationms=300"});
+
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  ASSERT_TRUE(korvane.started());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr) << "no main window";
+  EXPECT_EQ(automation::windowText(main), "Korvane\xe2\x84\xa2 3.1");
+  EXPECT_EQ(countOf(shownTexts(main), "< Currently not available >"), 2) << "no Rescue Area yet";
+
+  // The first copy asks for the password: a wrong one, then the right one.
+  HWND prompt = windowOf(korvane.id(), "Enter Password");
+  ASSERT_NE(prompt, nullptr);
+  type(prompt, L"secret");
+  press(prompt, {VK_RETURN});
+  HWND box = windowOf(korvane.id(), "Assistance - Korvane");
+  ASSERT_NE(box, nullptr);
+  press(box, {VK_RETURN});
+  type(prompt, L"Secret");  // the whole entry is selected: typing replaces it
+  press(prompt, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(prompt, kTimeoutMs));
+  box = windowOf(korvane.id(), "Korvane");
+  ASSERT_NE(box, nullptr) << "the notice that the Rescue Area is being created";
+  EXPECT_EQ(automation::readBox(box).texts.at(0).substr(0, 36), "Your Rescue Area is being created. T");
+  press(box, {VK_RETURN});
+  HWND outcome = automation::waitForMessageBox("Copy/Update", kTimeoutMs);
+  ASSERT_NE(outcome, nullptr) << "the copy tool's outcome";
+  automation::pressButton(outcome, "OK");
+  ASSERT_TRUE(automation::waitUntilGone(outcome, kTimeoutMs));
+
+  // F5 shows the new Rescue Area.
+  press(main, {VK_F5});
+  std::vector<std::string> texts = shownTexts(main);
+  EXPECT_EQ(countOf(texts, "< Currently not available >"), 0);
+  EXPECT_EQ(
+      std::count_if(texts.begin(), texts.end(),
+                    [](const std::string& t) { return t.size() > 3 && t.substr(t.size() - 3) == " GB"; }),
+      2);
+
+  // Remove answered with Enter does nothing: No is the default.
+  chooseMenu(main, 'A', {VK_END, VK_UP, VK_UP, VK_UP, VK_RETURN});  // "r" also opens Clear Log
+  box = windowOf(korvane.id(), "Remove");
+
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(automation::readBox(box).defaultButton, "No");
+  press(box, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(box, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("cmd.commandline", "").find("REMOVE"), std::string::npos);
+
+  // Disable Pre-Boot: Enter at once disables nothing; the Disable button does.
+  chooseMenu(main, 'A', {'D'});
+  HWND disable = windowOf(korvane.id(), "Disable Pre-Boot");
+  ASSERT_NE(disable, nullptr);
+  press(disable, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(disable, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("config.preboot", ""), "Enabled");
+  chooseMenu(main, 'A', {'D'});
+  disable = windowOf(korvane.id(), "Disable Pre-Boot");
+  ASSERT_NE(disable, nullptr);
+  click(buttonOf(disable, "Disable"));
+  EXPECT_TRUE(automation::waitUntilGone(disable, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("config.preboot", ""), "Disabled");
+  press(main, {VK_F5});
+  EXPECT_EQ(countOf(shownTexts(main), "disabled"), 1);
+
+  // View Log starts the viewer, which shows itself; a second View Log brings it back.
+  chooseMenu(main, 'A', {'L'});
+  HWND viewer = automation::waitForWindow(kViewerCaption, kTimeoutMs);
+  ASSERT_NE(viewer, nullptr) << "the viewer's window is shown";
+  ShowWindow(viewer, SW_MINIMIZE);
+  chooseMenu(main, 'A', {'L'});
+  Sleep(500);
+  EXPECT_FALSE(IsIconic(viewer));
+  EXPECT_EQ(FindWindowExW(nullptr, viewer, nullptr, automation::toWide(kViewerCaption).c_str()), nullptr)
+      << "one viewer only";
+  closeWindowsTitled({kViewerCaption});
+
+  // A second start brings this window forward and ends with 1.
+  ShowWindow(main, SW_MINIMIZE);
+  automation::Program second(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  EXPECT_EQ(second.waitForExit(kTimeoutMs), std::optional<DWORD>(1));
+  EXPECT_FALSE(IsIconic(main));
+
+  // Exit tells the monitor "." and ends the program.
+  chooseMenu(main, 'A', {'X'});
+  EXPECT_EQ(korvane.waitForExit(kTimeoutMs), std::optional<DWORD>(0));
+  const std::vector<std::string> monitor =
+      automation::splitLines(automation::readFile(install.path() + L"\\$ENGINE\\monitor.txt").value_or(""));
+  ASSERT_GE(monitor.size(), 2u) << "registration, then the close";
+  EXPECT_NE(monitor.back().find("bytes=2e00"), std::string::npos) << monitor.back();
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+// The main window on the real screen over the fake engine: the highlight behind the running area's
+// name in both states as the screen shows it, and 10,000 refreshes through the timer's path and the
+// F5 path, moving between both states and both running areas, holding no more GDI or USER objects
+// than after its first refreshes.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "automation/Automation.h"
+#include "manager/mainwindow/FmMain.h"
+#include "ui/win32/Win32FormToolkit.h"
+#include "unit/ManagerFixture.h"
+#include "windows/HandleCounts.h"
+
+namespace {
+
+using fakes::snapshot;
+
+// The fake engine with two areas, the Original Area running.
+void twoAreas(testsupport::FakeManager& services) {
+  services.install();
+  services.engine.answer("preboot", "Enabled");
+  services.engine.answer("lastboot", "12/06/2026 09:30:00");
+  services.engine.snapshots = {snapshot(0, "Original Area", 1500000, 500, 0),
+                               snapshot(1, "Rescue Area", 2000000, 700, 600)};
+  services.engine.times[500] = {2026, 12, 1, 14, 7, 0};
+  services.engine.times[600] = {2026, 11, 20, 0, 5, 0};
+  services.engine.times[700] = {2026, 12, 8, 12, 0, 0};
+  services.windows.add(krv::SystemHelpers::kMonitorTitle);
+  services.clock.now = {2026, 12, 9, 9, 0, 0};
+  services.snapshots.LoadSnapshotTable();
+}
+
+krv::MainWindowServices servicesOf(testsupport::FakeManager& s, ui::FormToolkit& toolkit) {
+  return {toolkit,       s.commons, s.locale,  s.codec,   s.engine, s.configuration, s.snapshots,
+          s.preferences, s.tasks,   s.helpers, s.windows, s.files,  s.processes};
+}
+
+void settle(ui::FormToolkit& toolkit) {
+  for (int i = 0; i < 20; ++i) {
+    toolkit.processPendingEvents();
+    Sleep(10);
+  }
+}
+
+// The static control that shows this text.
+HWND labelShowing(HWND window, const std::string& text) {
+  struct Search {
+    std::wstring text;
+    HWND found = nullptr;
+  } search{std::wstring(text.begin(), text.end())};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t className[32] = {}, caption[128] = {};
+        GetClassNameW(child, className, 32);
+        GetWindowTextW(child, caption, 128);
+        if (std::wstring(className) == L"Static" && caption == s->text && IsWindowVisible(child))
+          s->found = child;
+        return s->found == nullptr;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The visible labels whose text is wider than the label, in the font the label draws with.
+std::vector<std::string> cutLabels(HWND window) {
+  std::vector<std::string> cut;
+  std::vector<HWND> children;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM into) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(into)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
+    wchar_t className[32] = {}, text[256] = {};
+    GetClassNameW(child, className, 32);
+    const int length = GetWindowTextW(child, text, 256);
+    if (std::wstring(className) != L"Static" || !IsWindowVisible(child) || length == 0) continue;
+    HDC dc = GetDC(child);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text, length, &extent);
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    RECT client{};
+    GetClientRect(child, &client);
+    if (extent.cx > client.right) cut.push_back(std::string(text, text + length));
+  }
+  return cut;
+}
+
+TEST(MainWindowOnScreen, TheHighlightLiesBehindTheRunningAreasNameInItsColourAndNoTextIsCut) {
+  struct State {
+    const char* shot;
+    bool rescueRuns;
+    bool available;
+    COLORREF highlight;
+  };
+  for (const State& state : {State{"main-window", false, true, RGB(0x7C, 0xFC, 0x00)},
+                             State{"main-window-rescue", true, true, RGB(0xFF, 0xD7, 0x00)},
+                             State{"main-window-unavailable", false, false, 0}}) {
+    SCOPED_TRACE(state.shot);
+    testsupport::FakeManager services;
+    twoAreas(services);
+    if (state.rescueRuns) {
+      services.engine.snapshots[0].number = 1;
+      services.engine.snapshots[1].number = 0;
+    }
+    if (!state.available) services.engine.openResult = -103;
+    services.snapshots.LoadSnapshotTable();
+    std::unique_ptr<ui::FormToolkit> toolkit = ui::win32::createFormToolkit();
+    toolkit->initCommonControls();
+    krv::FmMain main(servicesOf(services, *toolkit));
+    main.show();
+    const HWND window = reinterpret_cast<HWND>(main.nativeHandle());
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    settle(*toolkit);
+    if (state.available) {
+      const HWND name = labelShowing(window, state.rescueRuns ? "Rescue Area" : "Original Area");
+      ASSERT_NE(name, nullptr);
+      RECT rect{};
+      GetWindowRect(name, &rect);
+      HDC screen = GetDC(nullptr);
+      // Left of the name and below it, inside the highlight's margin.
+      EXPECT_EQ(GetPixel(screen, rect.left - 4, (rect.top + rect.bottom) / 2), state.highlight);
+      EXPECT_EQ(GetPixel(screen, (rect.left + rect.right) / 2, rect.bottom), state.highlight);
+      ReleaseDC(nullptr, screen);
+    } else {
+      EXPECT_EQ(labelShowing(window, "Original Area"), nullptr) << "no name, no highlight";
+    }
+    EXPECT_EQ(cutLabels(window), std::vector<std::string>{});
+    // An age of months is still shown whole.
+    services.clock.now = {2027, 3, 30, 23, 0, 0};
+    main.RefreshStatus(false);
+    settle(*toolkit);
+    EXPECT_EQ(cutLabels(window), std::vector<std::string>{});
+    services.clock.now = {2026, 12, 9, 9, 0, 0};
+    main.RefreshStatus(false);
+    settle(*toolkit);
+    // The documentation's pictures: KRV_MAIN_WINDOW_SHOTS names a folder for them.
+    if (const char* folder = std::getenv("KRV_MAIN_WINDOW_SHOTS")) {
+      RECT rect{};
+      GetWindowRect(window, &rect);
+      const std::string file = std::string(folder) + "\\" + state.shot + ".bmp";
+      ASSERT_TRUE(automation::saveScreenshot(automation::toWide(file)));
+      std::printf("%s %ldx%ld+%ld+%ld\n", state.shot, rect.right - rect.left, rect.bottom - rect.top,
+                  rect.left, rect.top);
+    }
+    main.unload();
+    settle(*toolkit);
+  }
+}
+
+TEST(MainWindowResources, TenThousandRefreshesHoldNoMoreObjects) {
+  testsupport::FakeManager services;
+  twoAreas(services);
+  std::unique_ptr<ui::FormToolkit> toolkit = ui::win32::createFormToolkit();
+  toolkit->initCommonControls();
+  krv::FmMain main(servicesOf(services, *toolkit));
+  main.show();
+  ASSERT_NE(main.nativeHandle(), ui::NativeHandle{});
+
+  // As the window lives: every tick moves the clock (the relative times change); every tenth
+  // refresh is F5 after the engine changed (the state, the running area, the pre-boot screen, the
+  // password).
+  const auto refresh = [&](int from, int to) {
+    for (int i = from; i < to; ++i) {
+      services.clock.now.minute = i % 60;
+      if (i % 10 == 0) {
+        const int step = i / 10;
+        services.engine.openResult = step % 7 == 3 ? -103 : 0;
+        services.engine.snapshots[0].number = step % 3 == 0 ? 1 : 0;
+        services.engine.snapshots[1].number = step % 3 == 0 ? 0 : 1;
+        services.engine.answer("preboot", step % 2 ? "Enabled" : "Disabled");
+        services.preferences.current().copyPasswordEnabled = step % 4 == 0;
+        main.keyDown(ui::Key::F5, {});
+      } else {
+        main.tmrRefresh.onTimer();
+      }
+      if (i % 25 == 0) toolkit->processPendingEvents();
+    }
+    toolkit->processPendingEvents();
+  };
+  refresh(0, 200);
+  const testsupport::HandleCounts before = testsupport::handleCounts();
+  ASSERT_TRUE(testsupport::countingSeesOneMore(before));
+  refresh(200, 10200);
+  const testsupport::HandleCounts after = testsupport::handleCounts();
+  std::printf("main window, %s objects: GDI %lu -> %lu, USER %lu -> %lu\n",
+              before.probed ? "probed" : "system's count of", before.gdi, after.gdi, before.user, after.user);
+  EXPECT_LE(after.gdi, before.gdi + 2);
+  EXPECT_LE(after.user, before.user + 2);
+  EXPECT_GT(after.gdi, 0u);
+  main.unload();
+}
+
+}  // namespace
