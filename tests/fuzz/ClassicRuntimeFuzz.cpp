@@ -9,11 +9,6 @@
 
 namespace {
 
-bool validDate(const classic::DateTime& d) {
-  return d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= classic::daysInMonth(d.year, d.month) &&
-         d.hour >= 0 && d.hour <= 23 && d.minute >= 0 && d.minute <= 59 && d.second >= 0 && d.second <= 59;
-}
-
 bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -67,7 +62,7 @@ void checkTexts(std::string_view text) {
 void checkDates(const std::int64_t (&parts)[6]) {
   const classic::DateTime date =
       classic::makeDateTime(parts[0], parts[1], parts[2], parts[3], parts[4], parts[5]);
-  FUZZ_CHECK(validDate(date));
+  FUZZ_CHECK(fuzz::calendarDate(date));
   FUZZ_CHECK(classic::fromTotalSeconds(date.totalSeconds()) == date);
   // Parts carry into the larger units: a second, a minute, a day or a month more moves the date on.
   for (const std::int64_t part : parts)

@@ -11,11 +11,6 @@ namespace {
 
 using krv::ConfigSetting;
 
-bool validDate(const classic::DateTime& d) {
-  return d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= classic::daysInMonth(d.year, d.month) &&
-         d.hour >= 0 && d.hour <= 23 && d.minute >= 0 && d.minute <= 59 && d.second >= 0 && d.second <= 59;
-}
-
 // Every setting read and written over one reply: a read that fails leaves the value alone, and
 // every value produced is one the setting can have.
 void checkReplies(testsupport::FakeServices& s, const std::string& reply, std::int32_t result,
@@ -50,7 +45,7 @@ void checkReplies(testsupport::FakeServices& s, const std::string& reply, std::i
        {ConfigSetting::LastBoot, ConfigSetting::LastSwap, ConfigSetting::KeepLogs}) {
     classic::DateTime date{1, 2, 3, 4, 5, 6};
     const bool read = s.configuration.GetConfigValue(setting, date);
-    FUZZ_CHECK(read ? (result == 0 && text != "Error" && (date.isZero() || validDate(date)))
+    FUZZ_CHECK(read ? (result == 0 && text != "Error" && (date.isZero() || fuzz::calendarDate(date)))
                     : date == classic::DateTime({1, 2, 3, 4, 5, 6}));
   }
   std::string password = "untouched";
@@ -143,14 +138,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Engine date texts: a calendar date whatever the text, carried when parts are out of range.
   const classic::DateTime parsed = krv::Commons::ParseEngineDateTime(dateText);
-  FUZZ_CHECK(parsed.isZero() || validDate(parsed));
+  FUZZ_CHECK(parsed.isZero() || fuzz::calendarDate(parsed));
 
   // Engine times: the zero date, or a date of the years 100-9999.
   krv::Snapshots snapshots{{s.engine, s.configuration, s.registryAccess, s.commons, s.toolkit, s.codec}};
   const std::int32_t time = written;
   s.engine.times[time] = parts;
   const classic::DateTime date = snapshots.EngineTimeToDate(time);
-  FUZZ_CHECK(date.isZero() || (validDate(date) && date.year >= 100 && date.year <= 9999));
+  FUZZ_CHECK(date.isZero() || (fuzz::calendarDate(date) && date.year >= 100 && date.year <= 9999));
   if (time == 0) FUZZ_CHECK(date.isZero());
 
   s.engine.snapshots = areas;

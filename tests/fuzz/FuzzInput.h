@@ -1,7 +1,7 @@
 #pragma once
-// What the fuzz targets share: typed values read off the fuzzer's bytes, and a check that stops
+// What the fuzz targets share: typed values read off the fuzzer's bytes, a check that stops
 // the run at once when a rule of the code under test does not hold, so that libFuzzer keeps the
-// input that broke it.
+// input that broke it, and what a valid date is.
 
 #include <algorithm>
 #include <cstddef>
@@ -11,11 +11,19 @@
 #include <string>
 #include <string_view>
 
+#include "base/ClassicRuntime.h"
+
 namespace fuzz {
 
 [[noreturn]] inline void broken(const char* rule, const char* file, int line) {
   std::fprintf(stderr, "%s:%d: rule broken: %s\n", file, line, rule);
   __builtin_trap();
+}
+
+// A date of the calendar with a time of the day: every part in its range.
+inline bool calendarDate(const classic::DateTime& d) {
+  return d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= classic::daysInMonth(d.year, d.month) &&
+         d.hour >= 0 && d.hour <= 23 && d.minute >= 0 && d.minute <= 59 && d.second >= 0 && d.second <= 59;
 }
 
 #define FUZZ_CHECK(rule) ((rule) ? static_cast<void>(0) : ::fuzz::broken(#rule, __FILE__, __LINE__))

@@ -6,16 +6,9 @@
 
 namespace {
 
-bool validTime(const classic::DateTime& d) {
-  return d.hour >= 0 && d.hour <= 23 && d.minute >= 0 && d.minute <= 59 && d.second >= 0 && d.second <= 59;
-}
-
-// A date the reader may give: a calendar date of years 100-9999 or, for a time alone, the zero date.
+// A date the reader may give: a calendar date of years 100-9999 (the zero date, 1899, for a time alone).
 bool validDate(const classic::DateTime& d) {
-  const bool zeroDay = d.year == 1899 && d.month == 12 && d.day == 30;
-  const bool calendar = d.year >= 100 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 &&
-                        d.day <= classic::daysInMonth(d.year, d.month);
-  return (zeroDay || calendar) && validTime(d);
+  return d.year >= 100 && d.year <= 9999 && fuzz::calendarDate(d);
 }
 
 // Whether the separator can stand in a shown date and be read back as one.
