@@ -88,14 +88,14 @@ void FirstRunLists::AddCandidate(std::vector<std::string>& candidates, const std
   if (candidates.size() < kMaxCandidates) candidates.push_back(path);
 }
 
-bool FirstRunLists::representable(const std::string& path) const {
-  return s_.codec.fromAnsi(s_.codec.toAnsi(path)) == path;
+bool FirstRunLists::anchorable(const std::string& path) const {
+  return path.find(';') == std::string::npos && s_.codec.fromAnsi(s_.codec.toAnsi(path)) == path;
 }
 
 void FirstRunLists::AnchorDefaultFolders() {
   std::vector<std::string> candidates;
   const auto add = [&](const std::string& path) {
-    if (representable(path)) AddCandidate(candidates, path);
+    if (anchorable(path)) AddCandidate(candidates, path);
   };
   for (const int folder : kUserFolders)
     if (const std::optional<std::string> path = s_.files.userFolder(folder)) add(*path);

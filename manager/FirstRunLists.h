@@ -61,8 +61,10 @@ class FirstRunLists {
 
  private:
   // The folder when it can be a candidate: it is passed to the engine in the ANSI code page, so a
-  // name that does not survive it would anchor another path.
-  bool representable(const std::string& path) const;
+  // name that does not survive it would anchor another path; and the list is split at ";", which
+  // a Windows name may hold, so such a name would become two entries and the engine would refuse
+  // the whole list.
+  bool anchorable(const std::string& path) const;
 
   FirstRunServices s_;
 };

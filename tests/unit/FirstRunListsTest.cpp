@@ -187,11 +187,17 @@ TEST_F(FirstRunListsTest, AProfileOnAnotherDriveAddsNoCloudFoldersAndNoCandidate
   EXPECT_EQ(snapshots.table().anchoredList, "C:\\Kept") << "an empty buffer reads the engine's list";
 }
 
-TEST_F(FirstRunListsTest, AFolderWhoseNameIsNotInTheCodePageIsLeftOut) {
+TEST_F(FirstRunListsTest, AFolderTheListCannotCarryIsLeftOutAndTheOthersAreAnchored) {
+  // A name outside the code page would anchor another path; a ";" would split the entry in two.
   files.folders = {{platform::kFolderDocuments, "C:\\Users\\\xD0\x90\xD0\xBD\xD0\xBD\\Documents"},
-                   {platform::kFolderPictures, "C:\\Users\\Andr\xC3\xA9\\Pictures"}};
+                   {platform::kFolderPictures, "C:\\Users\\Andr\xC3\xA9\\Pictures"},
+                   {platform::kFolderMusic, "C:\\Music;Old"},
+                   {platform::kFolderProfile, "C:\\Users\\a;b"}};
+  files.folder("C:\\Users\\a;b\\OneDrive");
   lists.AnchorDefaultFolders();
+  ASSERT_EQ(engine.anchoredCalls.size(), 1u);
   EXPECT_EQ(engine.anchoredCalls[0].text, "C:\\Users\\Andr\xE9\\Pictures") << "in the ANSI code page";
+  EXPECT_TRUE(toolkit.shown.empty());
 }
 
 TEST_F(FirstRunListsTest, AFailedDefaultAnchoringIsReportedAndKeepsTheList) {
