@@ -244,6 +244,14 @@ TEST_F(MainWindowTest, AnUnavailableEngineShowsDashesAndF5MovesBetweenTheStates)
   EXPECT_EQ(main.lblOriginalSize_1.caption(), "-");
 }
 
+TEST_F(MainWindowTest, TwoAreasNeitherRunningEndInTheFatalBox) {
+  open();
+  engine.snapshots[0].number = 2;
+  toolkit.expectBox();
+  EXPECT_EQ(exitCodeOf([&] { toolkit.press(main, ui::Key::F5); }), 1);
+  EXPECT_EQ(toolkit.shown.back().text, ".DetermineActiveBackup");
+}
+
 TEST_F(MainWindowTest, AreaTimesUseTheSystemSeparatorsAndATwelveHourClock) {
   open();
   locale.date = ".";
@@ -331,6 +339,21 @@ INSTANTIATE_TEST_SUITE_P(
                      "C:\\B",
                      "refused",
                      "C:\\B"},
+        AnchoredCase{"Exactly959Stored",
+                     manyEntries(30, 31) + ";C:\\Gone",
+                     {"C:\\Gone"},
+                     ui::Answer::Yes,
+                     manyEntries(30, 31),
+                     "",
+                     ""},
+        AnchoredCase{"Exactly960Refused",
+                     manyEntries(31, 30) + ";C:\\Gone",
+                     {"C:\\Gone"},
+                     ui::Answer::Yes,
+                     "",
+                     "",
+                     "The Anchored File list is longer than 959 characters and cannot be stored. It was left "
+                     "unchanged."},
         AnchoredCase{"TooLongIsRefusedNotCut",
                      manyEntries(31, 31) + ";C:\\Gone",
                      {"C:\\Gone"},
