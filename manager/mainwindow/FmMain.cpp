@@ -244,7 +244,7 @@ void FmMain::buildMenus() {
                    action("mRemove", "&Remove Rescue Area...", &FmMain::RemoveRescueArea),
                    Item("mBar6", "-"),
                    Item("mAnchoring", "Data &Anchoring..."),
-                   Item("mOptions", "&Options..."),
+                   action("mOptions", "&Options...", &FmMain::ShowOptions),
                    Item("mBar7", "-"),
                    Item("mExit", "E&xit")};
   actions.items.back().onClick = [this] { unload(); };
@@ -617,6 +617,13 @@ void FmMain::ViewLog() {
   box.buttons = ui::Buttons::OK;
   box.icon = ui::Icon::Critical;
   s_.toolkit.messageBox(box);
+}
+
+void FmMain::ShowOptions() {
+  // Each opening loads the dialog afresh.
+  FmOptions options({s_.toolkit, s_.commons, s_.preferences, s_.engine, s_.codec});
+  options.Display(this, [this] { return PasswordStep(); });
+  RefreshStatus(false);
 }
 
 void FmMain::ClearLog() {

@@ -17,6 +17,7 @@
 #include "manager/engine/SnapshotTable.h"
 #include "manager/mainwindow/FmDisable.h"
 #include "manager/mainwindow/FmPassword.h"
+#include "manager/options/FmOptions.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/Processes.h"
@@ -72,6 +73,8 @@ class FmMain final : public ui::Form {
   void DisablePreBoot();
   void ViewLog();
   void ClearLog();
+  // Options (the password first when one is in force), then the status refreshed in every case.
+  void ShowOptions();
   // Asks for the copy/boot password when it is in force; false when the user cancelled.
   bool PasswordStep();
 

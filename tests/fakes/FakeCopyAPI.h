@@ -175,11 +175,20 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
     return note("KRV_ConvertTime(" + std::to_string(time) + ")",
                 found == times.end() ? krv::kManagerFailure : 0);
   }
-  std::int32_t KRV_BrowseFolders(char16_t*, platform::WindowHandle, char16_t*) override {
-    return note("KRV_BrowseFolders", 0);
+  // The browse dialog answers `browseResult`, with `browsePath` in the buffer when it is above 2.
+  std::int32_t KRV_BrowseFolders(char16_t*, platform::WindowHandle, char16_t* path) override {
+    if (browseResult > 2) put(path, browsePath);
+    return note("KRV_BrowseFolders", browseResult);
   }
-  std::int32_t KRV_ShowEditDialog(char16_t*, platform::WindowHandle, char16_t*, std::int32_t) override {
-    return note("KRV_ShowEditDialog", 0);
+  // The editor records the text it was given and answers `editResult`, with `editText` in the
+  // buffer when it is above 0.
+  std::int32_t KRV_ShowEditDialog(char16_t*, platform::WindowHandle, char16_t* list,
+                                  std::int32_t size) override {
+    std::u16string given;
+    for (const char16_t* unit = list; *unit; ++unit) given.push_back(*unit);
+    editCalls.push_back({platform::utf16ToUtf8(given), static_cast<std::size_t>(size)});
+    if (editResult > 0) put(list, editText);
+    return note("KRV_ShowEditDialog", editResult);
   }
 
   std::int32_t openResult = 0;
@@ -204,8 +213,18 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
   std::int32_t exclusionCheckResult = 0;
   std::vector<BufferCall> exclusionChecks;
   std::map<std::int32_t, std::array<std::int32_t, 6>> times;  // year, month, day, hour, minute, second
+  std::int32_t browseResult = 0;
+  std::string browsePath;
+  std::int32_t editResult = 0;
+  std::string editText;
+  std::vector<BufferCall> editCalls;
 
  private:
+  static void put(char16_t* buffer, const std::string& utf8) {
+    const std::u16string text = platform::utf8ToUtf16(utf8);
+    std::copy(text.begin(), text.end(), buffer);
+    buffer[text.size()] = u'\0';
+  }
   std::int32_t nextListed(krv::SNAPSHOTINFO* info) {
     if (listed >= snapshots.size()) return listingEnd;
     *info = snapshots[listed++];

@@ -4,6 +4,8 @@
 // than after its first refreshes.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@
 
 #include "automation/Automation.h"
 #include "manager/mainwindow/FmMain.h"
+#include "manager/options/FmOptions.h"
 #include "ui/win32/Win32FormToolkit.h"
 #include "unit/ManagerFixture.h"
 #include "windows/HandleCounts.h"
@@ -87,15 +90,17 @@ std::vector<std::string> cutLabels(HWND window) {
     GetClassNameW(child, className, 32);
     const int length = GetWindowTextW(child, text, 256);
     if (std::wstring(className) != L"Static" || !IsWindowVisible(child) || length == 0) continue;
-    HDC dc = GetDC(child);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-    SIZE extent{};
-    GetTextExtentPoint32W(dc, text, length, &extent);
-    SelectObject(dc, old);
-    ReleaseDC(child, dc);
     RECT client{};
     GetClientRect(child, &client);
-    if (extent.cx > client.right) cut.push_back(std::string(text, text + length));
+    // The room the text needs at the label's width, wrapped at words as a label wraps it.
+    RECT needed{0, 0, client.right, 0};
+    HDC dc = GetDC(child);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+    DrawTextW(dc, text, length, &needed, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(child, dc);
+    if (needed.right > client.right || needed.bottom > client.bottom)
+      cut.push_back(std::string(text, text + length));
   }
   return cut;
 }
@@ -204,6 +209,52 @@ TEST(MainWindowResources, TenThousandRefreshesHoldNoMoreObjects) {
   EXPECT_LE(after.user, before.user + 2);
   EXPECT_GT(after.gdi, 0u);
   main.unload();
+}
+
+// The Options dialog on the screen: each tab, reached by a click on it, shows its controls with no
+// text cut (KRV_MAIN_WINDOW_SHOTS also keeps a picture of each tab).
+TEST(OptionsOnScreen, EveryTabShowsItsTextsWhole) {
+  testsupport::FakeManager services;
+  twoAreas(services);
+  services.engine.answer("keeplogs", "30");
+  std::unique_ptr<ui::FormToolkit> toolkit = ui::win32::createFormToolkit();
+  toolkit->initCommonControls();
+  krv::FmOptions options({*toolkit, services.commons, services.preferences, services.engine, services.codec});
+  options.show();
+  const HWND window = reinterpret_cast<HWND>(options.nativeHandle());
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(window);
+  settle(*toolkit);
+  const HWND tabs = FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr);
+  ASSERT_NE(tabs, nullptr);
+  for (int tab = 0; tab < 3; ++tab) {
+    SCOPED_TRACE(tab);
+    RECT item{};
+    SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+    POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    ClientToScreen(tabs, &at);
+    SetCursorPos(at.x, at.y);
+    INPUT click[2]{};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    settle(*toolkit);
+    EXPECT_EQ(options.ssOptions.value(), tab);
+    EXPECT_EQ(options.txtExcluded.enabled(), tab == krv::FmOptions::kCopyTab);
+    EXPECT_EQ(options.chkPassword.enabled(), tab == krv::FmOptions::kPasswordTab);
+    EXPECT_EQ(cutLabels(window), std::vector<std::string>{});
+    if (const char* folder = std::getenv("KRV_MAIN_WINDOW_SHOTS")) {
+      RECT rect{};
+      GetWindowRect(window, &rect);
+      ASSERT_TRUE(automation::saveScreenshot(
+          automation::toWide(std::string(folder) + "\\options-" + std::to_string(tab) + ".bmp")));
+      std::printf("options-%d %ldx%ld+%ld+%ld\n", tab, rect.right - rect.left, rect.bottom - rect.top,
+                  rect.left, rect.top);
+    }
+  }
+  options.unload();
+  settle(*toolkit);
 }
 
 }  // namespace
