@@ -300,12 +300,8 @@ void FmMain::firstRunCopy() {
     bAutoCopy_ = false;
   }
   if (!loaded()) return;
-  ui::MessageBoxRequest box;
-  box.text = text(kTextRescueBeingCreated);
-  box.title = kProductName;
-  box.buttons = ui::Buttons::OK;
-  box.icon = ui::Icon::Information;
-  s_.toolkit.messageBox(box);
+  s_.toolkit.messageBox(
+      {text(kTextRescueBeingCreated), kProductName, ui::Buttons::OK, ui::Icon::Information, 1});
 }
 
 void FmMain::Form_Unload() {
@@ -497,12 +493,7 @@ void FmMain::CheckAnchoredFiles() {
   // A list the engine's buffer cannot hold whole is refused, never cut.
   std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kAnchoredBufferChars);
   const auto warn = [&](const std::string& message) {
-    ui::MessageBoxRequest box;
-    box.text = message;
-    box.title = text(kTextDataAnchoring);
-    box.buttons = ui::Buttons::OK;
-    box.icon = ui::Icon::Exclamation;
-    s_.toolkit.messageBox(box);
+    s_.toolkit.messageBox({message, text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
   };
   if (!buffer) {
     warn(text(kTextAnchoredTooLong));
@@ -513,13 +504,7 @@ void FmMain::CheckAnchoredFiles() {
 }
 
 ui::Answer FmMain::ask(const std::string& body, const std::string& title, ui::Icon icon, int defaultButton) {
-  ui::MessageBoxRequest box;
-  box.text = body;
-  box.title = title;
-  box.buttons = ui::Buttons::YesNo;
-  box.icon = icon;
-  box.defaultButton = defaultButton;
-  return s_.toolkit.messageBox(box);
+  return s_.toolkit.messageBox({body, title, ui::Buttons::YesNo, icon, defaultButton});
 }
 
 std::string FmMain::wrapped(std::string body) {
@@ -582,24 +567,16 @@ void FmMain::BootToOtherArea() {
 
 void FmMain::EnablePreBoot() {
   if (s_.configuration.EnablePreBoot() == 0) return;
-  ui::MessageBoxRequest box;
-  box.text = text(kTextEnableFailed) + "\r\r" + text(kTextEnableFailedHint);
-  box.title = text(kTextEnableFailedTitle);
-  box.buttons = ui::Buttons::OK;
-  box.icon = ui::Icon::Critical;
-  s_.toolkit.messageBox(box);
+  s_.toolkit.messageBox({text(kTextEnableFailed) + "\r\r" + text(kTextEnableFailedHint),
+                         text(kTextEnableFailedTitle), ui::Buttons::OK, ui::Icon::Critical, 1});
 }
 
 void FmMain::DisablePreBoot() {
   if (!disable_) disable_ = std::make_unique<FmDisable>(s_.toolkit, s_.commons.strings());
   if (!disable_->DisableCheck(this)) return;
   if (s_.configuration.DisablePreBoot() == 0) return;
-  ui::MessageBoxRequest box;
-  box.text = text(kTextDisableFailed);
-  box.title = text(kTextDisableFailedTitle);
-  box.buttons = ui::Buttons::OK;
-  box.icon = ui::Icon::Critical;
-  s_.toolkit.messageBox(box);
+  s_.toolkit.messageBox(
+      {text(kTextDisableFailed), text(kTextDisableFailedTitle), ui::Buttons::OK, ui::Icon::Critical, 1});
 }
 
 void FmMain::ViewLog() {
@@ -611,12 +588,8 @@ void FmMain::ViewLog() {
   }
   const std::string program = s_.snapshots.table().programFolder + kViewerProgram;
   if (s_.helpers.RunTool(program, 0, false) != 0) return;
-  ui::MessageBoxRequest box;
-  box.text = program + text(kTextNotFound);
-  box.title = text(kTextNotFoundTitle);
-  box.buttons = ui::Buttons::OK;
-  box.icon = ui::Icon::Critical;
-  s_.toolkit.messageBox(box);
+  s_.toolkit.messageBox(
+      {program + text(kTextNotFound), text(kTextNotFoundTitle), ui::Buttons::OK, ui::Icon::Critical, 1});
 }
 
 void FmMain::ShowOptions() {

@@ -337,12 +337,7 @@ bool FmOptions::SaveOptions() {
 }
 
 void FmOptions::showError(const std::string& message) {
-  ui::MessageBoxRequest box;
-  box.text = message;
-  box.title = text(kTextKorvaneError);
-  box.buttons = ui::Buttons::OK;
-  box.icon = ui::Icon::Exclamation;
-  s_.toolkit.messageBox(box);
+  s_.toolkit.messageBox({message, text(kTextKorvaneError), ui::Buttons::OK, ui::Icon::Exclamation, 1});
 }
 
 bool FmOptions::listAccepted(const std::string& list) {
