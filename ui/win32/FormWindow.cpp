@@ -178,9 +178,9 @@ HWND FormWindow::parentOf(const ui::Control& control, POINT* origin) const {
 
 void FormWindow::createControl(ui::Control& control, int id) {
   const Realizer& realizer = realizerOf(control.kind());
-  WindowSpec spec = realizer.spec(*this, control);
+  WindowRecipe recipe = realizer.recipe(*this, control);
   HWND parent = parentOf(control);
-  HWND h = CreateWindowExW(spec.exStyle, spec.windowClass, L"", spec.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+  HWND h = CreateWindowExW(recipe.exStyle, recipe.windowClass, L"", recipe.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
                            parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                            nullptr);
   if (!h) return;

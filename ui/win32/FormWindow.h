@@ -24,7 +24,7 @@ class FormWindow;
 inline constexpr wchar_t kPanelClass[] = L"KrvPanel";
 inline constexpr wchar_t kFormClass[] = L"KrvForm";
 
-struct WindowSpec {
+struct WindowRecipe {
   const wchar_t* windowClass = L"STATIC";
   DWORD style = 0;
   DWORD exStyle = 0;
@@ -33,7 +33,7 @@ struct WindowSpec {
 class Realizer {
  public:
   virtual ~Realizer() = default;
-  virtual WindowSpec spec(const FormWindow& window, const ui::Control& control) const = 0;
+  virtual WindowRecipe recipe(const FormWindow& window, const ui::Control& control) const = 0;
   // Set-up once the window exists, before the model's state is applied.
   virtual void created(FormWindow&, ui::Control&, HWND) const {}
   // Applies one change of the model; the common ones (caption, enabled, visible, bounds) by default.

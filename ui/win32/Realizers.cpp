@@ -55,7 +55,7 @@ class Common : public Realizer {
 
 class ButtonRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0};
   }
   void command(FormWindow&, ui::Control& control, HWND, int code) const override {
@@ -66,7 +66,7 @@ class ButtonRealizer final : public Common {
 class CheckRealizer final : public Common {
  public:
   explicit CheckRealizer(bool option) : option_(option) {}
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     // Option buttons are not automatic: the model clears the others of the group.
     return {L"BUTTON", static_cast<DWORD>(WS_TABSTOP | BS_NOTIFY | (option_ ? BS_RADIOBUTTON : BS_AUTOCHECKBOX)), 0};
   }
@@ -94,7 +94,7 @@ class CheckRealizer final : public Common {
 
 class LabelRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control& control) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
     return {L"STATIC", static_cast<DWORD>(SS_LEFT | (control.link ? SS_NOTIFY : 0)),
             control.border ? static_cast<DWORD>(WS_EX_STATICEDGE) : 0u};
   }
@@ -115,7 +115,7 @@ class LabelRealizer final : public Common {
 
 class TextRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control& control) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
     DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (control.password ? ES_PASSWORD : 0);
     if (control.multiLine) style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
     return {L"EDIT", style, WS_EX_CLIENTEDGE};
@@ -150,7 +150,7 @@ class TextRealizer final : public Common {
 
 class ComboRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {L"COMBOBOX", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, 0};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
@@ -179,7 +179,7 @@ class ComboRealizer final : public Common {
 // Frames and picture boxes: real parent windows of the panel class, which paint themselves.
 class PanelRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
@@ -196,7 +196,7 @@ class PanelRealizer final : public Common {
 // Images: owner-drawn statics.
 class ImageRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
@@ -223,7 +223,7 @@ class ImageRealizer final : public Common {
 // their own window is never shown.
 class ShapeRealizer final : public Realizer {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override { return {L"STATIC", 0, 0}; }
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override { return {L"STATIC", 0, 0}; }
   void apply(FormWindow&, ui::Control&, HWND h, ui::Change what) const override {
     if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks)
       RedrawWindow(GetParent(h), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -232,7 +232,7 @@ class ShapeRealizer final : public Realizer {
 
 class TabRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {WC_TABCONTROLW, WS_TABSTOP | TCS_FOCUSONBUTTONDOWN, 0};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
@@ -277,7 +277,7 @@ class TabRealizer final : public Common {
 
 class UpDownRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control&) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {UPDOWN_CLASSW, UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
@@ -298,7 +298,7 @@ class UpDownRealizer final : public Common {
 
 class StatusRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control& control) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
     return {STATUSCLASSNAMEW, control.form().resizable() ? static_cast<DWORD>(SBARS_SIZEGRIP) : 0u, 0};
   }
   void created(FormWindow&, ui::Control&, HWND h) const override { SendMessageW(h, SB_SIMPLE, TRUE, 0); }
@@ -313,7 +313,7 @@ class StatusRealizer final : public Common {
 
 class ListRealizer final : public Common {
  public:
-  WindowSpec spec(const FormWindow&, const ui::Control& control) const override {
+  WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
     const auto& list = static_cast<const ui::ListView&>(control);
     return {WC_LISTVIEWW,
             static_cast<DWORD>(WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
