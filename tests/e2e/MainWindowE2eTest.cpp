@@ -251,4 +251,80 @@ TEST(MainWindowE2e, FirstCopyRefreshRemoveDisableViewLogSecondStartAndClose) {
   EXPECT_NE(monitor.back().find("bytes=2e00"), std::string::npos) << monitor.back();
 }
 
+// The window classes' controls of a window with this class name, in child order.
+std::vector<HWND> controlsOfClass(HWND window, const wchar_t* className) {
+  std::vector<HWND> found;
+  for (HWND child : childrenOf(window)) {
+    wchar_t name[32] = {};
+    GetClassNameW(child, name, 32);
+    if (lstrcmpiW(name, className) == 0) found.push_back(child);
+  }
+  return found;
+}
+
+TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
+  automation::Installation install;
+  StartedPrograms started;
+  automation::ApplicationPath programs(automation::binFolder());
+  install.setEngineState({"areas=2", "area.1=0|1733000000|0|5000|Original Area",
+                          "area.2=1|1733600000|0|5000|Rescue Area", "config.copypasswordenabled=True",
+                          "config.copypassword=Secret", "config.hotkey=F8"});
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr);
+
+  // A cancelled prompt shows no dialog.
+  chooseMenu(main, 'A', {'O'});
+  HWND prompt = windowOf(korvane.id(), "Enter Password");
+  ASSERT_NE(prompt, nullptr);
+  press(prompt, {VK_ESCAPE});
+  EXPECT_TRUE(automation::waitUntilGone(prompt, kTimeoutMs));
+  Sleep(500);
+  for (HWND window : automation::visibleWindowsOf(korvane.id()))
+    EXPECT_NE(automation::windowText(window), "Options");
+
+  chooseMenu(main, 'A', {'O'});
+  prompt = windowOf(korvane.id(), "Enter Password");
+  ASSERT_NE(prompt, nullptr);
+  type(prompt, L"Secret");
+  press(prompt, {VK_RETURN});
+  HWND options = windowOf(korvane.id(), "Options");
+  ASSERT_NE(options, nullptr);
+  const std::vector<HWND> lists = controlsOfClass(options, L"ComboBox");
+  ASSERT_EQ(lists.size(), 3u);
+  EXPECT_EQ(automation::windowText(lists[0]), "F1") << "a stored F8 shows the first key";
+  const HWND apply = buttonOf(options, "Apply");
+  const HWND purge = buttonOf(options, "Purge log files greater than");
+  ASSERT_NE(apply, nullptr);
+  ASSERT_NE(purge, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(apply));
+  EXPECT_EQ(SendMessageW(purge, BM_GETCHECK, 0, 0), BST_CHECKED) << "the engine keeps logs 30 days";
+  click(purge);
+  EXPECT_EQ(SendMessageW(purge, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_TRUE(IsWindowEnabled(apply));
+  // Enter does not close the dialog (OK is not the default); OK saves and closes.
+  press(options, {VK_RETURN});
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(options));
+  click(buttonOf(options, "OK"));
+  EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "-30") << "purging off";
+  EXPECT_EQ(install.engineState().get("config.hotkey", ""), "F1");
+
+  // Opened again, Esc leaves without saving.
+  chooseMenu(main, 'A', {'O'});
+  prompt = windowOf(korvane.id(), "Enter Password");
+  ASSERT_NE(prompt, nullptr);
+  type(prompt, L"Secret");
+  press(prompt, {VK_RETURN});
+  options = windowOf(korvane.id(), "Options");
+  ASSERT_NE(options, nullptr);
+  click(buttonOf(options, "Purge log files greater than"));
+  press(options, {VK_ESCAPE});
+  EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "-30");
+
+  EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
+}
+
 }  // namespace
