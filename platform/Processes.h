@@ -26,6 +26,10 @@ class Processes {
   virtual bool running(std::uintptr_t process) { return exitCode(process) == kStillActive; }
   virtual void close(std::uintptr_t process) = 0;
   virtual void sleep(std::uint32_t milliseconds) = 0;
+  // Starts the command line with its window shown normally, in the folder (empty: this program's
+  // working folder). With `wait`, blocks until the process ends and gives its exit code as a signed
+  // number; without, gives 0 at once. -1 when it cannot be started or the wait fails.
+  virtual std::int32_t invoke(const std::string& commandLine, bool wait, const std::string& folder) = 0;
 };
 
 }  // namespace platform

@@ -96,6 +96,12 @@ std::string Commons::ProductTitle() {
          std::to_string(version.minor);
 }
 
+std::string Commons::VersionText() {
+  const platform::ProgramVersion version = s_.system.programVersion();
+  return std::to_string(version.major) + "." + std::to_string(version.minor) + ".0 Build " +
+         std::to_string(version.revision);
+}
+
 void Commons::ShowFatalError(const std::string& text) {
   s_.toolkit.messageBox(
       {text, boxTitle(s_.strings.text(kTextError)), ui::Buttons::OK, ui::Icon::Critical, 1});

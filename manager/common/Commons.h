@@ -42,6 +42,8 @@ class Commons {
   std::string FormatSize(std::int32_t sizeKB, std::string& unit);
   // "Korvane™ 3.1" for version 3.1.
   std::string ProductTitle();
+  // "3.1.0 Build 42": the program's own version numbers, the third always 0.
+  std::string VersionText();
   // The critical box titled "Error - Korvane"; ends the process when it is closed.
   [[noreturn]] void ShowFatalError(const std::string& text);
   // The information box titled "Assistance - Korvane".

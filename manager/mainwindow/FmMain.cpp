@@ -5,6 +5,9 @@
 #include <string_view>
 
 #include "manager/engine/EngineBuffers.h"
+#include "manager/support/FmAbout.h"
+#include "manager/support/FmSupport.h"
+#include "manager/support/WebPages.h"
 #include "resources/manager/Pictures.h"
 
 namespace krv {
@@ -43,6 +46,10 @@ constexpr int kTextUpdateOriginalAfter = 1234;
 constexpr int kTextRemoveQuestion = 1241;
 constexpr int kTextRemoveAfter = 1242;
 constexpr int kTextDataAnchoring = 2000;
+constexpr int kTextLicenseAt = 2130;
+constexpr int kTextLicenseNotRun = 2131;
+constexpr const char* kLicenseCommand =
+    "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe C:\\$KRV\\$APP\\license.rtf";
 
 // Captions set when the window loads, by control and text id.
 struct Caption {
@@ -249,9 +256,16 @@ void FmMain::buildMenus() {
                    Item("mExit", "E&xit")};
   actions.items.back().onClick = [this] { unload(); };
   Item help("mHelp", "&Help");
-  help.items = {Item("mOnlineHelp", "Help"), Item("mPrivacyPolicy", "&Privacy Policy"),
-                Item("mUninstallInstructions", "&Uninstall Instructions"),
-                Item("mLicense", "End User &License Agreement"), Item("mAbout", "&About")};
+  const auto page = [this](const char* name, const char* caption, const char* address) {
+    Item item(name, caption);
+    item.onClick = [this, address] { s_.helpers.OpenWebAddress(address); };
+    return item;
+  };
+  help.items = {page("mOnlineHelp", "Help", web::kOnlineHelp),
+                page("mPrivacyPolicy", "&Privacy Policy", web::kPrivacyPolicy),
+                page("mUninstallInstructions", "&Uninstall Instructions", web::kUninstallInstructions),
+                action("mLicense", "End User &License Agreement", &FmMain::ShowLicense),
+                action("mAbout", "&About", &FmMain::ShowAbout)};
   addMenu(std::move(actions));
   addMenu(std::move(help));
 }
@@ -597,6 +611,20 @@ void FmMain::ShowOptions() {
   FmOptions options({s_.toolkit, s_.commons, s_.preferences, s_.engine, s_.codec});
   options.Display(this, [this] { return PasswordStep(); });
   RefreshStatus(false);
+}
+
+void FmMain::ShowLicense() {
+  if (s_.processes.invoke(kLicenseCommand, false, "") >= 0) return;
+  s_.toolkit.messageBox({text(kTextLicenseAt) + "\r\r" + text(kTextLicenseNotRun), text(kTextNotFoundTitle),
+                         ui::Buttons::OK, ui::Icon::Exclamation, 1});
+}
+
+void FmMain::ShowAbout() {
+  FmAbout about(s_.toolkit, s_.commons, s_.helpers, [this](ui::Form& owner) {
+    FmSupport support({s_.toolkit, s_.commons, s_.processes, s_.files, s_.snapshots.table().programFolder});
+    support.showModal(&owner);
+  });
+  about.showModal(this);
 }
 
 void FmMain::ClearLog() {

@@ -75,6 +75,9 @@ class FmMain final : public ui::Form {
   void ClearLog();
   // Options (the password first when one is in force), then the status refreshed in every case.
   void ShowOptions();
+  // The licence agreement in WordPad; the about box (and from it the support information).
+  void ShowLicense();
+  void ShowAbout();
   // Asks for the copy/boot password when it is in force; false when the user cancelled.
   bool PasswordStep();
 

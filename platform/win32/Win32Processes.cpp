@@ -33,6 +33,31 @@ class Win32Processes final : public Processes {
     return info.dwProcessId;
   }
 
+  std::int32_t invoke(const std::string& commandLine, bool wait, const std::string& folder) override {
+    std::wstring line = wide(commandLine);
+    std::vector<wchar_t> buffer(line.begin(), line.end());
+    buffer.push_back(L'\0');
+    const std::wstring where = wide(folder);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                        folder.empty() ? nullptr : where.c_str(), &startup, &info))
+      return -1;
+    std::int32_t result = 0;
+    if (wait) {
+      DWORD code = 0;
+      result = WaitForSingleObject(info.hProcess, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &code)
+                   ? static_cast<std::int32_t>(code)
+                   : -1;
+    }
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return result;
+  }
+
   std::uintptr_t openForQuery(std::uint32_t processId) override {
     // With the right to wait on it, when that is granted, so that its end can be told for sure.
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, processId);

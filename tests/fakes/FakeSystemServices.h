@@ -37,10 +37,19 @@ class FakeProcesses : public platform::Processes {
   void sleep(std::uint32_t milliseconds) override {
     journal.push_back("sleep " + std::to_string(milliseconds));
   }
+  // Answers the queued results in turn, then 0.
+  std::int32_t invoke(const std::string& commandLine, bool wait, const std::string& folder) override {
+    journal.push_back("invoke " + commandLine + (wait ? " (wait)" : "") + (folder.empty() ? "" : " in " + folder));
+    if (invokeResults.empty()) return 0;
+    const std::int32_t result = invokeResults.front();
+    invokeResults.pop_front();
+    return result;
+  }
 
   std::uint32_t startResult = 4711;  // 0: the program cannot be started
   std::uintptr_t openResult = 77;    // 0: the process cannot be opened
   std::deque<std::uint32_t> exitCodes;
+  std::deque<std::int32_t> invokeResults;
   std::vector<std::string> journal;
 };
 
