@@ -71,6 +71,16 @@ krv_wine_env() {
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
 }
 
+# The short-date order number (0 month first, 1 day first, 2 year first) and the date separator of
+# the user's regional settings as the programs in the current Wine prefix see them, e.g. "1 .".
+krv_wine_date_form() {
+  local values order separator
+  values=$(wine reg query 'HKCU\Control Panel\International' 2>/dev/null </dev/null | tr -d '\r')
+  order=$(awk '$1 == "iDate" { print $3 }' <<<"$values")
+  separator=$(awk '$1 == "sDate" { print $3 }' <<<"$values")
+  printf '%s %s\n' "${order:-0}" "${separator:-/}"
+}
+
 krv_stop_servers() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   if [ -n "${KRV_XVFB_PID:-}" ]; then kill "$KRV_XVFB_PID" 2>/dev/null || true; fi
