@@ -24,7 +24,7 @@ krv_require_packages() {
 
 KRV_BUILD_PACKAGES=(cmake make g++ googletest python3 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
-  xvfb xauth)
+  xvfb xauth locales-all)
 
 # Starts an X server of our own on a free display and exports DISPLAY; stopped by krv_stop_servers.
 krv_start_xvfb() {
