@@ -270,4 +270,26 @@ DateTime fromTotalSeconds(std::int64_t seconds) {
   return result;
 }
 
+DateOrder dateOrderOfPicture(std::string_view picture) {
+  // The position at which each of day, month and year first appears; npos when it does not.
+  std::size_t day = std::string_view::npos, month = day, year = day;
+  bool quoted = false;
+  for (std::size_t i = 0; i < picture.size(); ++i) {
+    const char c = picture[i];
+    if (c == '\'') quoted = !quoted;
+    if (quoted) continue;
+    if (c == 'd') {
+      day = std::min(day, i);
+    } else if (c == 'M') {
+      month = std::min(month, i);
+    } else if (c == 'y') {
+      year = std::min(year, i);
+    }
+  }
+  if (day == std::string_view::npos || month == std::string_view::npos || year == std::string_view::npos)
+    return DateOrder::MonthDayYear;
+  if (year < month && year < day) return DateOrder::YearMonthDay;
+  return day < month ? DateOrder::DayMonthYear : DateOrder::MonthDayYear;
+}
+
 }  // namespace classic

@@ -64,4 +64,12 @@ inline bool operator<(const DateTime& a, const DateTime& b) {
   return a.totalSeconds() < b.totalSeconds();
 }
 
+// The order of day, month and year in the user's short dates.
+enum class DateOrder { MonthDayYear, DayMonthYear, YearMonthDay };
+
+// The order in which a short-date picture ("M/d/yyyy", "dd.MM.yyyy", "yyyy/MM/dd") names the day
+// ("d"), the month ("M") and the year ("y"); text in single quotes is literal, and an era ("g")
+// or other letters are passed over. Month, day, year when the picture names them in no order.
+DateOrder dateOrderOfPicture(std::string_view picture);
+
 }  // namespace classic

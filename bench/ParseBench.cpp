@@ -41,13 +41,13 @@ int main(int argc, char** argv) {
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const std::size_t fileBytes = bytes.size();
 
-  const quillon::DateSeparators separators;
+  const quillon::DateForm form;
   double parseBest = 1e9;
   quillon::MasterLog log;
   for (int round = 0; round < 3; ++round) {
     std::string copy = bytes;
     const auto start = std::chrono::steady_clock::now();
-    log.load({std::move(copy), true}, separators);
+    log.load({std::move(copy), true}, form);
     parseBest = std::min(parseBest, millisecondsSince(start));
   }
 

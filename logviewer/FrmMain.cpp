@@ -81,8 +81,9 @@ void FrmMain::Form_Initialize() {
     services_.toolkit.messageBox(box);
     location_.clear();
   }
-  separators_.date = services_.locale.dateSeparator();
-  separators_.time = services_.locale.timeSeparator();
+  dateForm_.date = services_.locale.dateSeparator();
+  dateForm_.time = services_.locale.timeSeparator();
+  dateForm_.order = services_.locale.dateOrder();
 
   setCaption(services_.strings.text(text::kCaption));
   ui::MenuItem action{"mAction", services_.strings.text(text::kActionMenu)};
@@ -216,7 +217,7 @@ void FrmMain::LoadMasterLog() {
   widestDescription_ = 0;
 
   if (!location_.empty()) {
-    master_.load(services_.files.view(location_ + kMasterLog), separators_);
+    master_.load(services_.files.view(location_ + kMasterLog), dateForm_);
   }
   applySort();
   if (master_.size() > 0) widestDescription_ = widestDescription(master_, widths()) + kDescriptionMargin;
@@ -254,7 +255,7 @@ ui::ListItem FrmMain::masterItem(std::size_t row) const {
   const std::size_t i = order_[row];
   const MasterEntry& entry = master_.entry(i);
   const classic::DateTime when = unpackDate(entry.when);
-  item.text = displayDate(when, separators_);
+  item.text = displayDate(when, dateForm_);
   item.subItems = {numberText(entry.number), shownText(services_.codec, master_.description(i)),
                    sortKeyText(when)};
   item.iconKey = std::string(categoryKey(entry.category));

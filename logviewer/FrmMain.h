@@ -90,7 +90,7 @@ class FrmMain final : public ui::Form {
   ViewerServices services_;
   std::string location_;
   int scrollBarWidth_ = 0;
-  DateSeparators separators_;
+  DateForm dateForm_;
   MasterLog master_;
   std::vector<std::uint32_t> order_;
   std::size_t sortColumn_ = 3;

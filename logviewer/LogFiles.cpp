@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <new>
+#include <utility>
 
 namespace quillon {
 namespace {
@@ -125,18 +127,34 @@ bool validDate(int year, int month, int day) {
          day <= classic::daysInMonth(year, month);
 }
 
-// The fixed layout the engine writes, "mm/dd/yyyy hh:nn:ss", read without the general parser.
-std::optional<classic::DateTime> readFixedDate(std::string_view t, const DateSeparators& s) {
-  if (t.size() != 19) return std::nullopt;
-  static constexpr int kDigits[] = {0, 1, 3, 4, 6, 7, 8, 9, 11, 12, 14, 15, 17, 18};
-  for (int i : kDigits)
-    if (!isDigit(t[i])) return std::nullopt;
-  if (!dateSeparator(t[2], s.date) || t[5] != t[2] || t[10] != ' ' || !timeSeparator(t[13], s.time) ||
-      t[16] != t[13]) {
+bool allDigits(std::string_view t, std::initializer_list<int> positions) {
+  for (int i : positions)
+    if (!isDigit(t[static_cast<std::size_t>(i)])) return false;
+  return true;
+}
+
+// The fixed layouts the engine writes, a two-digit day and month and a four-digit year in the
+// regional order ("mm/dd/yyyy", "dd.mm.yyyy" or "yyyy/mm/dd") and "hh:nn:ss", read without the
+// general parser.
+std::optional<classic::DateTime> readFixedDate(std::string_view t, const DateForm& form) {
+  if (t.size() != 19 || t[10] != ' ' || !allDigits(t, {11, 12, 14, 15, 17, 18}) ||
+      !timeSeparator(t[13], form.time) || t[16] != t[13]) {
     return std::nullopt;
   }
   auto two = [&](int i) { return (t[i] - '0') * 10 + (t[i + 1] - '0'); };
-  const int month = two(0), day = two(3), year = two(6) * 100 + two(8);
+  int year, month, day;
+  if (allDigits(t, {0, 1, 3, 4, 6, 7, 8, 9}) && dateSeparator(t[2], form.date) && t[5] == t[2]) {
+    year = two(6) * 100 + two(8);
+    const bool dayFirst = form.order == classic::DateOrder::DayMonthYear;
+    month = two(dayFirst ? 3 : 0);
+    day = two(dayFirst ? 0 : 3);
+  } else if (allDigits(t, {0, 1, 2, 3, 5, 6, 8, 9}) && dateSeparator(t[4], form.date) && t[7] == t[4]) {
+    year = two(0) * 100 + two(2);
+    month = two(5);
+    day = two(8);
+  } else {
+    return std::nullopt;
+  }
   const int hour = two(11), minute = two(14), second = two(17);
   if (!validDate(year, month, day) || hour > 23 || minute > 59 || second > 59) return std::nullopt;
   return classic::DateTime{year, month, day, hour, minute, second};
@@ -180,13 +198,13 @@ classic::DateTime unpackDate(std::uint64_t p) {
                            static_cast<int>((p >> 6) & 63),  static_cast<int>(p & 63)};
 }
 
-std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSeparators& separators) {
-  if (auto fixed = readFixedDate(text, separators)) return fixed;
+std::optional<classic::DateTime> readLogDate(std::string_view text, const DateForm& form) {
+  if (auto fixed = readFixedDate(text, form)) return fixed;
   std::size_t pos = 0;
   skipSpaces(text, pos);
   int values[3] = {}, digits[3] = {};
   const std::size_t dateStart = pos;
-  int count = readNumbers(text, pos, values, digits, 3, dateSeparator, separators.date);
+  int count = readNumbers(text, pos, values, digits, 3, dateSeparator, form.date);
   if (count < 0) return std::nullopt;
 
   classic::DateTime result;  // the zero date, for a time alone
@@ -195,10 +213,14 @@ std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSe
     int year, month, day;
     if (digits[0] >= 3) {
       year = values[0], month = values[1], day = values[2];
+    } else if (digits[2] >= 3 || form.order != classic::DateOrder::YearMonthDay) {
+      year = fullYear(values[2], digits[2]);
+      const bool dayFirst = form.order == classic::DateOrder::DayMonthYear;
+      month = values[dayFirst ? 1 : 0], day = values[dayFirst ? 0 : 1];
     } else {
-      month = values[0], day = values[1], year = fullYear(values[2], digits[2]);
-      if (!validDate(year, month, day) && validDate(year, day, month)) std::swap(month, day);
+      year = fullYear(values[0], digits[0]), month = values[1], day = values[2];
     }
+    if (!validDate(year, month, day) && validDate(year, day, month)) std::swap(month, day);
     if (digits[2] > 4 || digits[1] > 2 || (digits[0] > 2 && digits[0] != 4)) return std::nullopt;
     if (!validDate(year, month, day)) return std::nullopt;
     result = classic::DateTime{year, month, day, 0, 0, 0};
@@ -210,7 +232,7 @@ std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSe
 
   if (pos < text.size()) {
     int t[3] = {}, tDigits[3] = {};
-    const int parts = readNumbers(text, pos, t, tDigits, 3, timeSeparator, separators.time);
+    const int parts = readNumbers(text, pos, t, tDigits, 3, timeSeparator, form.time);
     if (parts < 2 || tDigits[0] > 2 || tDigits[1] > 2 || (parts == 3 && tDigits[2] > 2)) return std::nullopt;
     int hour = t[0];
     const int minute = t[1], second = parts == 3 ? t[2] : 0;
@@ -235,12 +257,20 @@ std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSe
   return result;
 }
 
-std::string displayDate(const classic::DateTime& w, const DateSeparators& s) {
+std::string displayDate(const classic::DateTime& w, const DateForm& s) {
+  // Day, month and two-digit year in the regional order, so that a user reads the date shown as
+  // the date meant.
+  int parts[3] = {w.month, w.day, w.year % 100};
+  if (s.order == classic::DateOrder::DayMonthYear) {
+    std::swap(parts[0], parts[1]);
+  } else if (s.order == classic::DateOrder::YearMonthDay) {
+    parts[0] = w.year % 100, parts[1] = w.month, parts[2] = w.day;
+  }
   // Room for six numbers of any int width, the space and the four separators.
   std::string out(6 * 12 + 2 + 2 * (s.date.size() + s.time.size()), '\0');
-  const int length = std::snprintf(out.data(), out.size(), "%02d%s%02d%s%02d %02d%s%02d%s%02d", w.month,
-                                   s.date.c_str(), w.day, s.date.c_str(), w.year % 100, w.hour,
-                                   s.time.c_str(), w.minute, s.time.c_str(), w.second);
+  const int length = std::snprintf(out.data(), out.size(), "%02d%s%02d%s%02d %02d%s%02d%s%02d", parts[0],
+                                   s.date.c_str(), parts[1], s.date.c_str(), parts[2], w.hour, s.time.c_str(),
+                                   w.minute, s.time.c_str(), w.second);
   out.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
   return out;
 }
@@ -288,11 +318,11 @@ void MasterLog::clear() {
   stoppedEarly_ = false;
 }
 
-void MasterLog::load(platform::FileContents contents, const DateSeparators& separators) {
-  load(std::make_unique<platform::ReadFileView>(std::move(contents)), separators);
+void MasterLog::load(platform::FileContents contents, const DateForm& form) {
+  load(std::make_unique<platform::ReadFileView>(std::move(contents)), form);
 }
 
-void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateSeparators& separators) {
+void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form) {
   clear();
   if (!view) return;
   view_ = std::move(view);
@@ -308,7 +338,7 @@ void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateSeparat
       }
     });
   }
-  parse(view_->complete(), separators);
+  parse(view_->complete(), form);
 }
 
 void MasterLog::releaseFile() {
@@ -319,7 +349,7 @@ void MasterLog::releaseFile() {
   bytes_ = view_->bytes();
 }
 
-void MasterLog::parse(bool complete, const DateSeparators& separators) {
+void MasterLog::parse(bool complete, const DateForm& form) {
   // Log lines are seldom shorter than 64 bytes: reserving for that saves most regrowth.
   entries_.reserve(bytes_.size() / 64 + 16);
   LineScanner scanner(bytes_);
@@ -333,7 +363,7 @@ void MasterLog::parse(bool complete, const DateSeparators& separators) {
     }
     const std::int32_t number = messageNumber(line);
     if (number == 0) continue;
-    const auto when = readLogDate(line.substr(0, 19), separators);
+    const auto when = readLogDate(line.substr(0, 19), form);
     if (!when) {
       stoppedEarly_ = true;
       break;

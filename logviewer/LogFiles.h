@@ -25,10 +25,12 @@ std::string_view categoryKey(Category category);
 // 450-498 recovery, any other odd number an error, an even one nothing.
 Category classify(std::int32_t number, bool hasDetailLog);
 
-// The regional separators of the displayed dates and times.
-struct DateSeparators {
+// The user's regional date form: the separators of the displayed dates and times, and the order
+// in which a date's day, month and year are read.
+struct DateForm {
   std::string date = "/";
   std::string time = ":";
+  classic::DateOrder order = classic::DateOrder::MonthDayYear;
 };
 
 // A date and time packed so that comparing the numbers orders as the text "YYYYMMDDHHNNSS" does.
@@ -36,15 +38,18 @@ std::uint64_t packDate(const classic::DateTime& when);
 classic::DateTime unpackDate(std::uint64_t packed);
 
 // Reads a log's date and time (the first 19 characters of a line) as the regional date parsing
-// would: month, day and year separated by "/", "-", "." or the regional date separator (year first
-// when it has four digits; month and day change places when the month could not be one), then
-// optionally hours, minutes and optionally seconds separated by ":" or the regional time separator,
-// with an optional AM or PM. A time alone is on the zero date. Two-digit years 00-29 are 2000-2029,
-// 30-99 1930-1999. Nothing when the text is no valid date or time.
-std::optional<classic::DateTime> readLogDate(std::string_view text, const DateSeparators& separators);
+// would: three numbers separated by "/", "-", "." or the regional date separator, read in the
+// regional order, except that a year of more than two digits is known by its length: first, it
+// is read year, month, day; last, it is read day, month, year in a day-first order and month, day,
+// year otherwise. Month and day change places when the month could not be one. Then optionally
+// hours, minutes and optionally seconds separated by ":" or the regional time separator, with an
+// optional AM or PM. A time alone is on the zero date. Two-digit years 00-29 are 2000-2029, 30-99
+// 1930-1999. Nothing when the text is no valid date or time.
+std::optional<classic::DateTime> readLogDate(std::string_view text, const DateForm& form);
 
-// "mm/dd/yy hh:nn:ss" with the regional separators.
-std::string displayDate(const classic::DateTime& when, const DateSeparators& separators);
+// "mm/dd/yy hh:nn:ss" with the regional separators, day, month and year in the regional order
+// ("dd/mm/yy", "yy/mm/dd").
+std::string displayDate(const classic::DateTime& when, const DateForm& form);
 // "YYYYMMDDHHNNSS".
 std::string sortKeyText(const classic::DateTime& when);
 // At least four digits, zero-padded: 7 -> "0007", -5 -> "-0005".
@@ -69,10 +74,10 @@ class MasterLog {
 
   // Parses the file's bytes. Reading stops at the first entry line whose date cannot be read, and,
   // when the file could not be read to its end, before the line the failure cut.
-  void load(platform::FileContents contents, const DateSeparators& separators);
+  void load(platform::FileContents contents, const DateForm& form);
   // The same over a view of the file. A view that holds the file is copied on a worker thread
   // while the entries are parsed from it; releaseFile() then lets the file go.
-  void load(std::unique_ptr<platform::FileView> view, const DateSeparators& separators);
+  void load(std::unique_ptr<platform::FileView> view, const DateForm& form);
   // Waits for the copy of a held file, keeps the copy and drops the view, so that the file's
   // writers may cut it short again. Only while no other thread reads the log. Does nothing when no
   // file is held; when the copy could not be made the view is kept.
@@ -93,7 +98,7 @@ class MasterLog {
   std::size_t bytes() const { return bytes_.size(); }
 
  private:
-  void parse(bool complete, const DateSeparators& separators);
+  void parse(bool complete, const DateForm& form);
   void joinCopy();
 
   std::unique_ptr<platform::FileView> view_;  // owns or holds the bytes

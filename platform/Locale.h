@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "base/ClassicRuntime.h"
+
 namespace platform {
 
 class Locale {
@@ -11,6 +13,8 @@ class Locale {
   virtual std::string decimalSeparator() = 0;
   virtual std::string dateSeparator() = 0;
   virtual std::string timeSeparator() = 0;
+  // The order of day, month and year in the user's short date format.
+  virtual classic::DateOrder dateOrder() = 0;
 };
 
 }  // namespace platform

@@ -34,10 +34,13 @@ class Win32Locale final : public Locale {
   std::string decimalSeparator() override { return info(LOCALE_SDECIMAL, "."); }
   std::string dateSeparator() override { return info(LOCALE_SDATE, "/"); }
   std::string timeSeparator() override { return info(LOCALE_STIME, ":"); }
+  // Read from the short date format itself ("d.M.yyyy", "M/d/yyyy", "yyyy/M/d"): the order the
+  // user set there is the one the system's date parsing reads first.
+  classic::DateOrder dateOrder() override { return classic::dateOrderOfPicture(info(LOCALE_SSHORTDATE, "")); }
 
  private:
   static std::string info(LCTYPE what, const char* fallback) {
-    wchar_t buffer[16];
+    wchar_t buffer[96];  // LOCALE_SSHORTDATE holds up to 80 characters
     const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buffer, static_cast<int>(std::size(buffer)));
     if (length <= 1) return fallback;
     return narrow(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));

@@ -1,6 +1,9 @@
 #include "standins/common/MasterLog.h"
 
 #include <cstdio>
+#include <iterator>
+
+#include "base/ClassicRuntime.h"
 
 #include "standins/common/InstallFolder.h"
 #include "standins/common/Text.h"
@@ -8,11 +11,47 @@
 namespace standin {
 namespace {
 
+// The user's short-date order and date separator, which the engine writes its dates in. A separator
+// of more than one character, or one that could be part of a number, would not fit the columns: "/"
+// stands for it then.
+struct RegionalDate {
+  classic::DateOrder order = classic::DateOrder::MonthDayYear;
+  char separator = '/';
+};
+
+RegionalDate regionalDate() {
+  RegionalDate form;
+  wchar_t buffer[96];
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, buffer, static_cast<int>(std::size(buffer))) > 0)
+    form.order = classic::dateOrderOfPicture(utf8(buffer));
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, buffer, static_cast<int>(std::size(buffer))) == 2 &&
+      buffer[0] > L' ' && buffer[0] < 127 && !(buffer[0] >= L'0' && buffer[0] <= L'9')) {
+    form.separator = static_cast<char>(buffer[0]);
+  }
+  return form;
+}
+
+// "mm/dd/yyyy hh:nn:ss" with the day, month and year in the regional order and separator:
+// "dd.mm.yyyy hh:nn:ss", "yyyy/mm/dd hh:nn:ss"; always 19 characters.
+std::string dateAndTime(const SYSTEMTIME& t) {
+  const RegionalDate form = regionalDate();
+  const unsigned year = t.wYear % 10000u, month = t.wMonth % 100u, day = t.wDay % 100u;
+  const char s = form.separator;
+  char text[32];
+  if (form.order == classic::DateOrder::YearMonthDay) {
+    std::snprintf(text, sizeof(text), "%04u%c%02u%c%02u", year, s, month, s, day);
+  } else {
+    const bool dayFirst = form.order == classic::DateOrder::DayMonthYear;
+    std::snprintf(text, sizeof(text), "%02u%c%02u%c%04u", dayFirst ? day : month, s, dayFirst ? month : day,
+                  s, year);
+  }
+  char time[16];
+  std::snprintf(time, sizeof(time), " %02u:%02u:%02u", t.wHour % 100u, t.wMinute % 100u, t.wSecond % 100u);
+  return std::string(text) + time;
+}
+
 std::string timeAndTag(const SYSTEMTIME& t, std::string_view tag, int number) {
-  char head[32];
-  std::snprintf(head, sizeof(head), "%02u/%02u/%04u %02u:%02u:%02u", t.wMonth % 100u, t.wDay % 100u,
-                t.wYear % 10000u, t.wHour % 100u, t.wMinute % 100u, t.wSecond % 100u);
-  std::string line(head);
+  std::string line = dateAndTime(t);
   std::string five(tag.substr(0, 5));
   five.resize(5, ' ');
   line += five;

@@ -2,7 +2,8 @@
 // The engine's master log, "<location>\$LOGS\KRV.log", written in the fixed columns the log viewer
 // reads, one line per event, ending in CR LF:
 //
-//   1-19  local date and time, "mm/dd/yyyy hh:nn:ss"
+//   1-19  local date and time, "mm/dd/yyyy hh:nn:ss" with day, month and year in the order and
+//         with the separator of the user's short dates ("dd.mm.yyyy hh:nn:ss", "yyyy/mm/dd ...")
 //   20-24 the writer's tag (five characters, e.g. " MGR "); the viewer does not read them
 //   25-28 the message number, four digits
 //   29    a space

@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "automation/Automation.h"
 #include "automation/TestEnvironment.h"
+#include "windows/EngineExports.h"
 
 namespace {
 
@@ -317,6 +319,77 @@ TEST_F(QuillonE2e, ADamagedLogShowsWhatCanBeShown) {
   Sleep(200);
   EXPECT_FALSE(IsWindowVisible(w.detail));
   EXPECT_TRUE(program->running());
+}
+
+// Run on its own under a day-first locale (ctest's "dates", tests/e2e/dates_test.sh).
+class QuillonDayFirst : public QuillonE2e {
+ protected:
+  static std::string localeInfo(LCTYPE what) {
+    wchar_t buffer[96] = {};
+    GetLocaleInfoW(LOCALE_USER_DEFAULT, what, buffer, 96);
+    return automation::toUtf8(buffer);
+  }
+  static std::string sortKeyNow() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char key[16];
+    std::snprintf(key, sizeof key, "%04u%02u%02u%02u%02u%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+                  t.wSecond);
+    return key;
+  }
+};
+
+TEST_F(QuillonDayFirst, ListsAndSortsDatesAsTheUserReadsThem) {
+  ASSERT_EQ(localeInfo(LOCALE_IDATE), "1") << "not a day-first locale: run with LC_ALL=de_DE.UTF-8 installed";
+  ASSERT_EQ(localeInfo(LOCALE_SDATE), ".");
+  // Out of time order, and each read month first would be another day or none.
+  std::string master;
+  master += line("05.03.2024 14:07:09", "0401", "Fifth of March");
+  master += line("13.01.2024 10:00:00", "0402", "Thirteenth of January");
+  master += line("01.02.2024 08:30:00", "0020", "[CP000001]First of February");
+  master += line("28.02.2024 23:59:59", "0007", "Last of February");
+  writeFile(install.folder().make(L"$LOGS\\KRV.log"), master);
+  writeFile(install.folder().make(L"$LOGS\\CP000001.log"), "01.02.2024 08:30:05 ENG step 1\r\n");
+  // And one line the engine writes now, in its regional form.
+  const std::string before = sortKeyNow();
+  {
+    engine_exports::Library engine(automation::besideTests(L"KRVCopyCtrl.dll"));
+    ASSERT_TRUE(engine.loaded());
+    std::string text = "Logged by the engine";
+    ASSERT_EQ(engine.get(engine_exports::kLogMessage)(0, text.data()), 0);
+  }
+  const std::string after = sortKeyNow();
+
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master && w.detail);
+  ASSERT_EQ(itemCount(w.master), 5);
+  auto column = [&](int c) {
+    std::vector<std::string> out;
+    for (int r = 0; r < itemCount(w.master); ++r) out.push_back(itemText(w.master, r, c));
+    return out;
+  };
+  using V = std::vector<std::string>;
+  EXPECT_EQ(column(1), (V{"0402", "0020", "0007", "0401", "0401"}));
+  const V dates = column(0), keys = column(3);
+  EXPECT_EQ(V(dates.begin(), dates.end() - 1),
+            (V{"13.01.24 10:00:00", "01.02.24 08:30:00", "28.02.24 23:59:59", "05.03.24 14:07:09"}));
+  EXPECT_EQ(V(keys.begin(), keys.end() - 1),
+            (V{"20240113100000", "20240201083000", "20240228235959", "20240305140709"}));
+  // The engine's line: dated now, and shown day first.
+  const std::string now = keys.back();
+  EXPECT_GE(now, before);
+  EXPECT_LE(now, after);
+  EXPECT_EQ(dates.back(), now.substr(6, 2) + "." + now.substr(4, 2) + "." + now.substr(2, 2) + " " +
+                              now.substr(8, 2) + ":" + now.substr(10, 2) + ":" + now.substr(12, 2));
+  EXPECT_EQ(itemText(w.master, 4, 2), "Logged by the engine");
+
+  // Newest first, then the detail log of the February copy as written.
+  clickColumn(w.master, 0);
+  EXPECT_TRUE(eventually([&] { return column(1) == V{"0401", "0401", "0007", "0020", "0402"}; }));
+  clickRow(w.master, 3);
+  ASSERT_TRUE(eventually([&] { return itemCount(w.detail) == 1; }));
+  EXPECT_EQ(itemText(w.detail, 0, 0), "01.02.2024 08:30:05 step 1");
+  automation::saveScreenshot(automation::screenshotFile(L"quillon-day-first.bmp"));
 }
 
 class QuillonWithoutServiceInfo : public ::testing::Test {

@@ -55,9 +55,11 @@ class FakeLocale : public platform::Locale {
   std::string decimalSeparator() override { return decimal; }
   std::string dateSeparator() override { return date; }
   std::string timeSeparator() override { return time; }
+  classic::DateOrder dateOrder() override { return order; }
   std::string decimal = ".";
   std::string date = "/";
   std::string time = ":";
+  classic::DateOrder order = classic::DateOrder::MonthDayYear;
 };
 
 class FakeWindowManager : public platform::WindowManager {

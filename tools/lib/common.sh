@@ -24,7 +24,7 @@ krv_require_packages() {
 
 KRV_BUILD_PACKAGES=(cmake make g++ googletest python3 g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
   binutils-mingw-w64-x86-64 g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine wine64
-  xvfb xauth)
+  xvfb xauth locales-all)
 # The fuzz targets: clang and its runtime libraries, libFuzzer among them.
 KRV_FUZZ_PACKAGES=(cmake make clang libclang-rt-dev googletest python3)
 
@@ -71,6 +71,16 @@ krv_wine_env() {
   # Start the prefix's own services now, with no terminal or pipe: services started by a later
   # program would inherit its output and hold the reading end (ctest, a pipe) open for the run.
   wine cmd.exe /c exit >/dev/null 2>&1 </dev/null || true
+}
+
+# The short-date order number (0 month first, 1 day first, 2 year first) and the date separator of
+# the user's regional settings as the programs in the current Wine prefix see them, e.g. "1 .".
+krv_wine_date_form() {
+  local values order separator
+  values=$(wine reg query 'HKCU\Control Panel\International' 2>/dev/null </dev/null | tr -d '\r')
+  order=$(awk '$1 == "iDate" { print $3 }' <<<"$values")
+  separator=$(awk '$1 == "sDate" { print $3 }' <<<"$values")
+  printf '%s %s\n' "${order:-0}" "${separator:-/}"
 }
 
 krv_stop_servers() {

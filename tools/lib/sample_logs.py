@@ -2,9 +2,15 @@
 """Writes a sample of the engine's logs below an install folder, in the columns the engine writes:
 "<folder>/$LOGS/KRV.log" and one detail log per task entry.
 
-    sample_logs.py FOLDER              27 entries of every category, with detail logs
-    sample_logs.py FOLDER --lines N    N master lines (a large log), every 50th with a detail log
-                                       (only the first 20 detail logs are written)
+    sample_logs.py FOLDER [--dates ORDER SEPARATOR]            27 entries of every category, with
+                                                               detail logs
+    sample_logs.py FOLDER [--dates ORDER SEPARATOR] --lines N  N master lines (a large log), every
+                                                               50th with a detail log (only the
+                                                               first 20 detail logs are written)
+
+The engine writes its dates in the order and with the separator of the user's short dates: ORDER
+is Windows' short-date order number (0 month first, 1 day first, 2 year first), SEPARATOR the date
+separator; without --dates, "mm/dd/yyyy".
 """
 import datetime
 import os
@@ -31,13 +37,27 @@ STEPS = ['Preparing the copy', 'Reading the area table', 'Copying folders', 'Ski
          'Closing', 'Done']
 
 
+DATE_FORMS = {'0': ['%m', '%d', '%Y'], '1': ['%d', '%m', '%Y'], '2': ['%Y', '%m', '%d']}
+date_format = '%m/%d/%Y'
+
+
 def stamp(t):
-    return t.strftime('%m/%d/%Y %H:%M:%S')
+    return t.strftime(date_format + ' %H:%M:%S')
 
 
 def main():
-    folder = sys.argv[1]
-    lines = int(sys.argv[3]) if len(sys.argv) > 3 and sys.argv[2] == '--lines' else 0
+    global date_format
+    args = sys.argv[1:]
+    folder = args.pop(0)
+    if args[:1] == ['--dates']:
+        order, separator = args[1], args[2]
+        del args[:3]
+        # A separator of more than one character, or one that could be part of a number, would not
+        # fit the columns: "/" stands for it, as the engine does.
+        if len(separator) != 1 or separator.isdigit() or separator.isspace() or not separator.isascii():
+            separator = '/'
+        date_format = separator.join(DATE_FORMS.get(order, DATE_FORMS['0']))
+    lines = int(args[1]) if len(args) > 1 and args[0] == '--lines' else 0
     logs = os.path.join(folder, '$LOGS')
     os.makedirs(logs, exist_ok=True)
     rng = random.Random(5)

@@ -15,7 +15,7 @@ namespace {
 
 using quillon::Category;
 
-const quillon::DateSeparators kUs;
+const quillon::DateForm kUs;
 
 std::string line(const std::string& number, const std::string& rest,
                  const std::string& when = "12/08/2026 10:00:00") {
@@ -174,8 +174,8 @@ TEST(LogDates, AcceptTheRegionalForms) {
   EXPECT_EQ(quillon::readLogDate("25/12/2026 00:00:00", kUs),
             (DateTime{2026, 12, 25, 0, 0, 0}));  // day first
   EXPECT_EQ(quillon::readLogDate("02/29/2024         ", kUs), (DateTime{2024, 2, 29, 0, 0, 0}));
-  const quillon::DateSeparators german{".", ":"};
-  EXPECT_EQ(quillon::readLogDate("12.08.2026 10.05.09", quillon::DateSeparators{".", "."}),
+  const quillon::DateForm german{".", ":"};
+  EXPECT_EQ(quillon::readLogDate("12.08.2026 10.05.09", quillon::DateForm{".", "."}),
             (DateTime{2026, 12, 8, 10, 5, 9}));
   EXPECT_EQ(quillon::readLogDate("12.08.2026 10:05:09", german), (DateTime{2026, 12, 8, 10, 5, 9}));
 }
@@ -188,10 +188,57 @@ TEST(LogDates, RefuseWhatIsNoDate) {
   }
 }
 
+// One regional date form: its short date picture, how the engine writes 5 March 2024 14:07:09
+// in it, the same written loosely, a date whose month and day must change places (13 January
+// 2024), and how the list shows 5 March 2024.
+struct RegionalCase {
+  const char* picture;
+  const char* separator;
+  const char* engineForm;
+  const char* looseForm;
+  const char* swapped;
+  const char* shown;
+};
+
+class LogDatesByOrder : public ::testing::TestWithParam<RegionalCase> {};
+
+TEST_P(LogDatesByOrder, AreReadAndShownInTheUsersOrder) {
+  using classic::DateTime;
+  const RegionalCase& c = GetParam();
+  const quillon::DateForm form{c.separator, ":", classic::dateOrderOfPicture(c.picture)};
+  const DateTime march5{2024, 3, 5, 14, 7, 9};
+  EXPECT_EQ(quillon::readLogDate(c.engineForm, form), march5);
+  EXPECT_EQ(quillon::readLogDate(c.looseForm, form), march5);
+  EXPECT_EQ(quillon::readLogDate(c.swapped, form), (DateTime{2024, 1, 13, 0, 0, 0}));
+  // A year of four digits is known wherever it stands.
+  EXPECT_EQ(quillon::readLogDate("2024-03-05 14:07:09", form), march5);
+  EXPECT_EQ(quillon::displayDate(march5, form), c.shown);
+  EXPECT_FALSE(quillon::readLogDate("13.13.2024 10:00:00", form));
+
+  // Entries are dated, and so ordered, by the dates as read.
+  const quillon::MasterLog log = [&] {
+    quillon::MasterLog l;
+    l.load({line("0401", "later", c.engineForm) + "\r\n" + line("0402", "earlier", c.swapped), true}, form);
+    return l;
+  }();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log.entry(0).when, quillon::packDate(march5));
+  EXPECT_LT(log.entry(1).when, log.entry(0).when);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Regional, LogDatesByOrder,
+    ::testing::Values(RegionalCase{"'day' M/d/yyyy", "/", "03/05/2024 14:07:09", "3/5/24 2:07:09 PM",
+                                   "13/01/2024         ", "03/05/24 14:07:09"},
+                      RegionalCase{"dd.MM.yyyy", ".", "05.03.2024 14:07:09", "5.3.24 14:07:09",
+                                   "01.13.2024         ", "05.03.24 14:07:09"},
+                      RegionalCase{"gg yyyy/M/d", "/", "2024/03/05 14:07:09", "24/3/5 2:07:09 pm",
+                                   "24/13/1            ", "24/03/05 14:07:09"}));
+
 TEST(DisplayForms, UseTheRegionalSeparatorsAndPadding) {
   const classic::DateTime when{2026, 3, 7, 9, 5, 1};
   EXPECT_EQ(quillon::displayDate(when, kUs), "03/07/26 09:05:01");
-  EXPECT_EQ(quillon::displayDate(when, quillon::DateSeparators{".", "."}), "03.07.26 09.05.01");
+  EXPECT_EQ(quillon::displayDate(when, quillon::DateForm{".", "."}), "03.07.26 09.05.01");
   EXPECT_EQ(quillon::sortKeyText(when), "20260307090501");
   EXPECT_EQ(quillon::numberText(7), "0007");
   EXPECT_EQ(quillon::numberText(12345), "12345");
