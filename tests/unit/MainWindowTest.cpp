@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "manager/mainwindow/FmMain.h"
+#include "manager/support/FmAbout.h"
+#include "manager/support/FmSupport.h"
 #include "unit/ManagerFixture.h"
 
 namespace {
@@ -510,6 +512,133 @@ TEST_F(MainWindowTest, PreBootSwitchesAndTheViewer) {
   toolkit.expectBox();
   toolkit.chooseMenu(main, "mQuillon");
   EXPECT_EQ(toolkit.shown.back().text, std::string(kFolder) + "Quillon.exe not found");
+}
+
+struct SupportCase {
+  const char* name;
+  std::vector<int> checked;  // of Check1..Check4
+  std::string days;          // typed into the days box ("" leaves "1")
+  std::string box;           // the refusal shown, or empty
+  std::string switches;      // what follows the program when the tool runs
+};
+
+class SupportDialog : public MainWindowTest, public ::testing::WithParamInterface<SupportCase> {};
+
+TEST_P(SupportDialog, TheDaysAndTheBoxesMakeTheToolsSwitches) {
+  const SupportCase& c = GetParam();
+  open();
+  toolkit.modalScripts["fmAbout"] = [this](ui::Form& form) {
+    toolkit.click(static_cast<krv::FmAbout&>(form).cmdSupport);
+  };
+  toolkit.modalScripts["fmSupport"] = [&](ui::Form& form) {
+    auto& d = static_cast<krv::FmSupport&>(form);
+    EXPECT_EQ(d.Text1.left() - right(d.Check4), 40) << "the days follow the caption at the designed distance";
+    EXPECT_EQ(right(d.Check4), d.Check4.left() + toolkit.widthOf(d.Check4.caption()) + 300);
+    ui::Control* boxes[] = {&d.Check1, &d.Check2, &d.Check3, &d.Check4};
+    for (int i = 0; i < 4; ++i)
+      if (boxes[i]->value() != c.checked[i]) toolkit.click(*boxes[i]);
+    if (!c.days.empty()) {
+      toolkit.click(d.Text1);
+      d.Text1.selectAll();
+      toolkit.type(d.Text1, c.days);
+      if (!c.checked[3]) toolkit.click(d.Check4);  // typing checked it; taken back here
+    }
+    if (!c.box.empty()) toolkit.expectBox();
+    toolkit.press(d, ui::Key::Enter);
+    if (!c.box.empty()) {
+      EXPECT_TRUE(d.loaded()) << "refused: the dialog stays";
+      EXPECT_EQ(toolkit.shown.back().text, c.box);
+      EXPECT_EQ(toolkit.shown.back().icon, ui::Icon::None);
+      toolkit.press(d, ui::Key::Escape);
+    }
+  };
+  files.folders[krv::FmSupport::kDesktopFolder] = "C:\\Users\\u\\Desktop";
+  toolkit.chooseMenu(main, "mAbout");
+  std::vector<std::string> invoked;
+  for (const std::string& line : processes.journal)
+    if (line.rfind("invoke ", 0) == 0) invoked.push_back(line.substr(7));
+  if (c.switches.empty()) {
+    EXPECT_TRUE(invoked.empty());
+  } else {
+    EXPECT_EQ(invoked, (Calls{"\"" + std::string(kFolder) + "Diagsnap.exe\"" + c.switches + " (wait)",
+                              "Notepad.exe Diagsnap.txt in C:\\Users\\u\\Desktop"}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, SupportDialog,
+    ::testing::Values(
+        SupportCase{"FirstThree", {1, 1, 1, 0}, "", "", " REG $KRV SYS SETUP MAIN"},
+        SupportCase{"AllForSeven", {1, 1, 1, 1}, "007", "", " REG $KRV SYS SETUP MAIN DETAIL:7"},
+        SupportCase{"OnlyDetail", {0, 0, 0, 1}, "30", "", " DETAIL:30"},
+        SupportCase{"Zero", {1, 0, 0, 1}, "0", "Log days must be between 1 and 999", ""},
+        SupportCase{"NotANumber", {1, 0, 0, 1}, "abc", "Log days must be between 1 and 999", ""},
+        SupportCase{"DaysBeforeBoxes", {0, 0, 0, 0}, "0", "Log days must be between 1 and 999", ""},
+        SupportCase{"Nothing", {0, 0, 0, 0}, "", "No support information selected", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainWindowTest, AboutHelpAndLicence) {
+  open();
+  // The about box: name, version, the support page; Support Info cancelled still closes it.
+  toolkit.modalScripts["fmAbout"] = [this](ui::Form& form) {
+    auto& about = static_cast<krv::FmAbout&>(form);
+    EXPECT_EQ(about.caption(), "About Korvane\xE2\x84\xA2");
+    EXPECT_EQ(about.lblVersion.caption(), "3.1.0 Build 42");
+    EXPECT_GT(about.lblProductName.font().points, 0);
+    toolkit.click(about.lblSupportURL);
+    EXPECT_TRUE(about.loaded());
+    toolkit.click(about.cmdSupport);
+  };
+  toolkit.modalScripts["fmSupport"] = [this](ui::Form& form) { toolkit.close(form); };
+  const std::size_t calls = engine.calls.size();
+  toolkit.chooseMenu(main, "mAbout");
+  EXPECT_EQ(engine.calls.size(), calls) << "the about box refreshes nothing";
+  for (const char* item : {"mOnlineHelp", "mPrivacyPolicy", "mUninstallInstructions"})
+    toolkit.chooseMenu(main, item);
+  ASSERT_EQ(shell.opened.size(), 4u);
+  EXPECT_EQ(shell.opened[0], "http://go.pellora.example/go.pel?id=Korvane_Support");
+  EXPECT_NE(shell.opened[1].find("/Korvane/Index.htm"), std::string::npos);
+  EXPECT_NE(shell.opened[2].find("go.pel?id=Korvane_PRIVACY"), std::string::npos);
+  EXPECT_NE(shell.opened[3].find("go.pel?id=Korvane_UNINSTALL"), std::string::npos);
+
+  // The licence agreement: WordPad on the document; a box that names both when it cannot start.
+  toolkit.chooseMenu(main, "mLicense");
+  processes.invokeResults = {-1};
+  toolkit.expectBox();
+  toolkit.chooseMenu(main, "mLicense");
+  EXPECT_EQ(processes.journal.back(),
+            "invoke C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe C:\\$KRV\\$APP\\license.rtf");
+  EXPECT_TRUE(
+      fakes::showedBoxes({toolkit.shown.back()},
+                         {{"The End User License Agreement is at C:\\$KRV\\$APP\\license.rtf\r\rThere was "
+                           "an error running wordpad.exe",
+                           "Korvane Error", ui::Buttons::OK, ui::Icon::Exclamation, 1}}));
+}
+
+TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
+  open();
+  toolkit.modalScripts["fmAbout"] = [this](ui::Form& form) {
+    toolkit.click(static_cast<krv::FmAbout&>(form).cmdSupport);
+  };
+  toolkit.modalScripts["fmSupport"] = [this](ui::Form& form) {
+    processes.invokeResults = {-3};
+    toolkit.expectBox();
+    toolkit.press(form, ui::Key::Enter);
+    EXPECT_EQ(toolkit.shown.back().text, "There was an error running Diagsnap.exe");
+    EXPECT_EQ(toolkit.shown.back().icon, ui::Icon::Critical);
+    processes.invokeResults = {0, -1};
+    toolkit.expectBox();
+    toolkit.press(form, ui::Key::Enter);
+    EXPECT_EQ(toolkit.shown.back().text, "There was an error running Notepad.exe");
+    EXPECT_TRUE(form.loaded());
+    processes.invokeResults = {5, 0};  // a positive code is success
+    toolkit.press(form, ui::Key::Enter);
+    EXPECT_FALSE(form.loaded());
+  };
+  toolkit.chooseMenu(main, "mAbout");
+  long runs = 0;
+  for (const std::string& line : processes.journal) runs += line.find("Diagsnap.exe") != std::string::npos;
+  EXPECT_EQ(runs, 3);
 }
 
 }  // namespace

@@ -18,6 +18,8 @@
 #include "automation/Automation.h"
 #include "manager/mainwindow/FmMain.h"
 #include "manager/options/FmOptions.h"
+#include "manager/support/FmAbout.h"
+#include "manager/support/FmSupport.h"
 #include "ui/win32/Win32FormToolkit.h"
 #include "unit/ManagerFixture.h"
 #include "windows/HandleCounts.h"
@@ -255,6 +257,38 @@ TEST(OptionsOnScreen, EveryTabShowsItsTextsWhole) {
   }
   options.unload();
   settle(*toolkit);
+}
+
+// The about box and the support dialog on the screen: their texts whole, the days right after the
+// widened check box's text.
+TEST(SupportOnScreen, AboutAndSupportShowTheirTextsWhole) {
+  testsupport::FakeManager services;
+  twoAreas(services);
+  std::unique_ptr<ui::FormToolkit> toolkit = ui::win32::createFormToolkit();
+  toolkit->initCommonControls();
+  krv::FmAbout about(*toolkit, services.commons, services.helpers, nullptr);
+  krv::FmSupport support({*toolkit, services.commons, services.processes, services.files, "C:\\Korvane\\"});
+  int shot = 0;
+  for (ui::Form* form : {static_cast<ui::Form*>(&about), static_cast<ui::Form*>(&support)}) {
+    form->show();
+    const HWND window = reinterpret_cast<HWND>(form->nativeHandle());
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+    settle(*toolkit);
+    EXPECT_EQ(cutLabels(window), std::vector<std::string>{}) << form->name();
+    if (const char* folder = std::getenv("KRV_MAIN_WINDOW_SHOTS")) {
+      RECT rect{};
+      GetWindowRect(window, &rect);
+      ASSERT_TRUE(
+          automation::saveScreenshot(automation::toWide(std::string(folder) + "\\" + form->name() + ".bmp")));
+      std::printf("%s %ldx%ld+%ld+%ld\n", form->name().c_str(), rect.right - rect.left,
+                  rect.bottom - rect.top, rect.left, rect.top);
+    }
+    form->unload();
+    settle(*toolkit);
+    ++shot;
+  }
+  EXPECT_EQ(shot, 2);
 }
 
 }  // namespace
