@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "manager/anchoring/FmAnchor.h"
 #include "manager/engine/EngineBuffers.h"
 #include "manager/support/FmAbout.h"
 #include "manager/support/FmSupport.h"
@@ -250,7 +251,7 @@ void FmMain::buildMenus() {
                    Item("mBar5", "-"),
                    action("mRemove", "&Remove Rescue Area...", &FmMain::RemoveRescueArea),
                    Item("mBar6", "-"),
-                   Item("mAnchoring", "Data &Anchoring..."),
+                   action("mAnchoring", "Data &Anchoring...", &FmMain::ShowAnchoring),
                    action("mOptions", "&Options...", &FmMain::ShowOptions),
                    Item("mBar7", "-"),
                    Item("mExit", "E&xit")};
@@ -611,6 +612,16 @@ void FmMain::ShowOptions() {
   FmOptions options({s_.toolkit, s_.commons, s_.preferences, s_.engine, s_.codec});
   options.Display(this, [this] { return PasswordStep(); });
   RefreshStatus(false);
+}
+
+void FmMain::ShowAnchoring() {
+  // Created on first use and kept; each run loads it afresh. Nothing is refreshed afterwards.
+  if (!anchor_)
+    anchor_ = std::make_unique<FmAnchor>(
+        AnchorServices{s_.toolkit, s_.commons, s_.engine, s_.snapshots, s_.files, s_.codec,
+                       [this] { return s_.preferences.current().copyPasswordEnabled == 1; },
+                       [this] { return PasswordStep(); }});
+  anchor_->Wizard(true, this);
 }
 
 void FmMain::ShowLicense() {

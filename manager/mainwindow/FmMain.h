@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "manager/anchoring/FmAnchor.h"
 #include "manager/common/Commons.h"
 #include "manager/common/Preferences.h"
 #include "manager/common/SystemHelpers.h"
@@ -77,6 +78,7 @@ class FmMain final : public ui::Form {
   void ShowOptions();
   // The licence agreement in WordPad; the about box (and from it the support information).
   void ShowLicense();
+  void ShowAnchoring();
   void ShowAbout();
   // Asks for the copy/boot password when it is in force; false when the user cancelled.
   bool PasswordStep();
@@ -146,6 +148,7 @@ class FmMain final : public ui::Form {
   bool bAreaRemoved_ = false;
   std::unique_ptr<FmPassword> password_;
   std::unique_ptr<FmDisable> disable_;
+  std::unique_ptr<FmAnchor> anchor_;
 };
 
 }  // namespace krv

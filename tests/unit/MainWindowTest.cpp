@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "manager/anchoring/FmAnchor.h"
 #include "manager/mainwindow/FmMain.h"
 #include "manager/support/FmAbout.h"
 #include "manager/support/FmSupport.h"
@@ -639,6 +641,147 @@ TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
   long runs = 0;
   for (const std::string& line : processes.journal) runs += line.find("Diagsnap.exe") != std::string::npos;
   EXPECT_EQ(runs, 3);
+}
+
+std::vector<std::string> rowsOf(const ui::ListView& list) {
+  std::vector<std::string> rows;
+  for (std::size_t i = 0; i < list.itemCount(); ++i)
+    rows.push_back(list.item(i).text + "|" + list.item(i).iconKey);
+  return rows;
+}
+
+TEST_F(MainWindowTest, TheWizardPagesAddRemoveAndFinish) {
+  open();
+  // The stored list as the engine gives it once the window is up.
+  engine.anchoredList = "C:\\B;C:\\a;;C:\\Z";
+  snapshots.LoadSnapshotTable();
+  files.folder("C:\\B");
+  files.existing["C:\\new.txt"] = 0;
+  files.folder("C:\\New");
+  toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
+    auto& w = static_cast<krv::FmAnchor&>(form);
+    // Welcome page.
+    EXPECT_EQ(w.page(), 0);
+    EXPECT_FALSE(w.cmdBack.enabled());
+    EXPECT_EQ(w.cmdNext.caption(), "&Next");
+    EXPECT_FALSE(w.cmdNew.visible());
+    EXPECT_EQ(w.lblHeader.caption(), "Welcome to the Data Anchoring Wizard");
+    toolkit.press(w, ui::Key::Enter);
+    // The list page: the stored list up to its first empty field, sorted; Finish waits for a change.
+    EXPECT_EQ(w.page(), 1);
+    EXPECT_EQ(w.cmdNext.caption(), "&Finish");
+    EXPECT_FALSE(w.cmdNext.enabled());
+    EXPECT_TRUE(w.cmdDelete.enabled());
+    EXPECT_EQ(rowsOf(w.lvAnchorList), (Calls{"C:\\a|missing", "C:\\B|folderAnchored"}));
+    // Add: cancelled, refused by the engine, accepted.
+    toolkit.click(w.cmdNew);
+    EXPECT_EQ(w.lvAnchorList.itemCount(), 2u);
+    engine.browseResult = 12;
+    engine.browsePath = "C:\\new.txt";
+    engine.anchorCheckResult = -98;
+    toolkit.expectBox();
+    toolkit.click(w.cmdNew);
+    EXPECT_EQ(engine.anchorChecks.back().text, "C:\\a;C:\\B;C:\\new.txt");
+    EXPECT_TRUE(fakes::showedBoxes(
+        {toolkit.shown.back()}, {{"refused", "Data Anchoring", ui::Buttons::OK, ui::Icon::Exclamation, 1}}));
+    EXPECT_FALSE(w.changed());
+    engine.anchorCheckResult = 0;
+    toolkit.click(w.cmdNew);
+    engine.browsePath = "C:\\New";
+    engine.browseResult = 8;
+    toolkit.click(w.cmdNew);
+    EXPECT_EQ(rowsOf(w.lvAnchorList), (Calls{"C:\\a|missing", "C:\\B|folderAnchored", "C:\\New|folderAdded",
+                                             "C:\\new.txt|fileAdded"}));
+    EXPECT_EQ(w.lvAnchorList.selectedIndex(), 2);
+    EXPECT_TRUE(w.cmdNext.enabled());
+    EXPECT_EQ(w.focused(), &w.cmdNext);
+    // Back and Next keep the list and the change.
+    toolkit.click(w.cmdBack);
+    toolkit.click(w.cmdNext);
+    EXPECT_TRUE(w.cmdNext.enabled());
+    // Remove the last: the new last is chosen; remove the first: the one moved up is chosen.
+    toolkit.clickItem(w.lvAnchorList, 3);
+    toolkit.click(w.cmdDelete);
+    EXPECT_EQ(w.lvAnchorList.selectedIndex(), 2);
+    toolkit.clickItem(w.lvAnchorList, 0);
+    toolkit.click(w.cmdDelete);
+    EXPECT_EQ(w.lvAnchorList.item(static_cast<std::size_t>(w.lvAnchorList.selectedIndex())).text, "C:\\B");
+    toolkit.press(w, ui::Key::Enter);
+  };
+  toolkit.chooseMenu(main, "mAnchoring");
+  EXPECT_EQ(engine.anchoredList, "C:\\B;C:\\New");
+  EXPECT_EQ(engine.calls.back(), "KRV_AnchoredFiles(5000, )") << "the table is read again";
+
+  // Reopened: the stored list; every item removed stores ";"; a refused store names its code.
+  engine.anchoredResult = -5;
+  toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
+    auto& w = static_cast<krv::FmAnchor&>(form);
+    toolkit.click(w.cmdNext);
+    EXPECT_EQ(w.lvAnchorList.itemCount(), 2u);
+    toolkit.click(w.cmdDelete);
+    toolkit.click(w.cmdDelete);
+    EXPECT_FALSE(w.cmdDelete.enabled());
+    EXPECT_TRUE(w.cmdNext.enabled());
+    toolkit.expectBox();
+    toolkit.click(w.cmdNext);
+  };
+  toolkit.chooseMenu(main, "mAnchoring");
+  EXPECT_EQ(engine.anchoredCalls.back().text.empty()
+                ? engine.anchoredCalls[engine.anchoredCalls.size() - 2].text
+                : engine.anchoredCalls.back().text,
+            ";");
+  EXPECT_EQ(toolkit.shown.back().text, "Korvane error  5 setting Anchored Data.");
+}
+
+TEST_F(MainWindowTest, TheWizardFitsItsColumnAndGuardsTheStore) {
+  std::string stored;
+  for (int i = 1; i <= 9; ++i) stored += (i > 1 ? ";" : "") + std::string("C:\\") + std::to_string(i);
+  passwordInForce("pw");
+  open();
+  engine.anchoredList = stored;
+  snapshots.LoadSnapshotTable();
+  for (const bool nine : {true, false}) {
+    toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
+      auto& w = static_cast<krv::FmAnchor&>(form);
+      toolkit.click(w.cmdNext);
+      if (!nine) toolkit.click(w.cmdDelete);
+      const int expected = w.lvAnchorList.width() - 4 * 15 - (nine ? 17 * 15 : 0);
+      EXPECT_EQ(w.lvAnchorList.columnWidth(0), expected) << (nine ? "9 items" : "8 items");
+      toolkit.click(w.cmdCancel);
+    };
+    toolkit.chooseMenu(main, "mAnchoring");
+  }
+  EXPECT_EQ(engine.anchoredList, stored) << "Cancel stores nothing";
+
+  // A long path widens the column; a cancelled password stores nothing; a list too long for the
+  // engine's buffer is refused whole.
+  engine.anchoredList = "C:\\" + std::string(600, 'p') + ";D:\\" + std::string(400, 'q');
+  snapshots.LoadSnapshotTable();
+  toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
+    auto& w = static_cast<krv::FmAnchor&>(form);
+    toolkit.click(w.cmdNext);
+    EXPECT_EQ(w.lvAnchorList.columnWidth(0),
+              static_cast<int>(std::lround(1.03125 * toolkit.widthOf(w.lvAnchorList.item(0).text))));
+    toolkit.click(w.cmdDelete);
+    toolkit.click(w.cmdNext);  // Finish: the prompt is cancelled
+  };
+  answerPasswordWith({"<Esc>"});
+  const std::size_t stores = engine.anchoredCalls.size();
+  toolkit.chooseMenu(main, "mAnchoring");
+  EXPECT_EQ(engine.anchoredCalls.size(), stores) << "not even read again";
+  toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
+    auto& w = static_cast<krv::FmAnchor&>(form);
+    toolkit.click(w.cmdNext);
+    engine.browseResult = 5;
+    engine.browsePath = "E:\\";
+    toolkit.click(w.cmdNew);
+    toolkit.expectBox();
+    toolkit.click(w.cmdNext);
+    EXPECT_EQ(toolkit.shown.back().text.substr(0, 31), "The Anchored File list is longe");
+  };
+  answerPasswordWith({"pw"});
+  toolkit.chooseMenu(main, "mAnchoring");
+  for (const auto& call : engine.anchoredCalls) EXPECT_LT(call.text.size(), 960u);
 }
 
 }  // namespace

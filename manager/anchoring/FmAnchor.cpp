@@ -1,0 +1,305 @@
+#include "manager/anchoring/FmAnchor.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "base/ClassicRuntime.h"
+#include "manager/engine/EngineBuffers.h"
+#include "resources/manager/Pictures.h"
+
+namespace krv {
+namespace {
+
+constexpr int kTextTitle = 2001;
+constexpr int kTextWelcome[2] = {2002, 2003};
+constexpr int kTextListPage[2] = {2004, 2005};
+constexpr int kTextIntro = 2006;  // and the five after it
+constexpr int kTextInstructions = 2012;
+constexpr int kTextColumn = 2013;
+constexpr int kTextBack = 2014;
+constexpr int kTextNext = 2015;
+constexpr int kTextFinish = 2016;
+constexpr int kTextAdd = 2017;
+constexpr int kTextRemove = 2018;
+constexpr int kTextCancel = 2019;
+constexpr int kTextBrowseTitle = 2020;
+constexpr int kTextStoreError = 2021;
+constexpr int kTextStoreErrorEnd = 2022;
+constexpr int kTextDataAnchoring = 2000;
+constexpr int kTextListTooLong = 1222;
+
+constexpr int kIntroTops[6] = {60, 420, 960, 1620, 2160, 2700};
+constexpr int kIntroHeights[6] = {300, 480, 660, 480, 480, 480};
+
+std::string folded(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+}  // namespace
+
+std::array<ui::Control*, 2> FmAnchor::makePages() {
+  std::array<ui::Control*, 2> pages{};
+  for (int i = 0; i < 2; ++i) {
+    pages[i] = &addControl("fmWizard(" + std::to_string(i) + ")", ui::ControlKind::Picture);
+    pages[i]->move(120, 1020, 7170, 3660);
+  }
+  return pages;
+}
+
+template <std::size_t N>
+std::array<ui::Control*, N> FmAnchor::makeIntro(const char* name, ui::ControlKind kind) {
+  std::array<ui::Control*, N> controls{};
+  for (std::size_t i = 0; i < N; ++i)
+    controls[i] = &addControl(std::string(name) + "(" + std::to_string(i) + ")", kind, fmWizard[0]);
+  return controls;
+}
+
+FmAnchor::FmAnchor(const AnchorServices& services)
+    : ui::Form(services.toolkit, "fmAnchor"),
+      shpHeader(addControl("shpHeader", ui::ControlKind::Shape)),
+      imgHeader(addControl("imgHeader", ui::ControlKind::Image)),
+      lblHeader(addControl("lblHeader", ui::ControlKind::Label)),
+      lblSubHeader(addControl("lblSubHeader", ui::ControlKind::Label)),
+      lnTop(addControl("lnWizard(0)", ui::ControlKind::Shape)),
+      lnBottom(addControl("lnWizard(1)", ui::ControlKind::Shape)),
+      fmWizard(makePages()),
+      imgIntro(makeIntro<6>("imgIntro", ui::ControlKind::Image)),
+      lblIntro(makeIntro<6>("lblIntro", ui::ControlKind::Label)),
+      lblInstructions(addControl("lblInstructions", ui::ControlKind::Label, fmWizard[1])),
+      lvAnchorList(addListView("lvAnchorList", fmWizard[1])),
+      cmdNew(addControl("cmdNew", ui::ControlKind::Button)),
+      cmdDelete(addControl("cmdDelete", ui::ControlKind::Button)),
+      cmdBack(addControl("cmdBack", ui::ControlKind::Button)),
+      cmdNext(addControl("cmdNext", ui::ControlKind::Button)),
+      cmdCancel(addControl("cmdCancel", ui::ControlKind::Button)),
+      imgSnapshot16(addImageList("imgSnapshot16")),
+      s_(services) {
+  style = ui::FormStyle::Dialog;
+  setClientSize(7410, 5490);
+  shpHeader.move(0, 0, 7410, 900);
+  shpHeader.setBackColor(ui::rgb(255, 255, 255));
+  imgHeader.move(6480, 90, 720, 720);
+  imgHeader.setPicture({nullptr, -1, pictures::kWizardHeader});
+  lblHeader.move(240, 180, 6000, 255);
+  lblHeader.setFont({true, false, 0});
+  lblSubHeader.move(480, 480, 5900, 255);
+  lnTop.move(0, 900, 7410, 15);
+  lnBottom.move(0, 4800, 7410, 15);
+  for (ui::Control* line : {&lnTop, &lnBottom}) line->setBackColor(ui::rgb(160, 160, 160));
+  for (int i = 0; i < 6; ++i) {
+    imgIntro[i]->move(120, kIntroTops[i] + 15, 240, 240);
+    imgIntro[i]->setPicture({nullptr, -1, pictures::kWizardBullet});
+    lblIntro[i]->move(480, kIntroTops[i], 6600, kIntroHeights[i]);
+  }
+  lblInstructions.move(120, 60, 6900, 480);
+  lvAnchorList.move(120, 600, 6900, 2940);
+  imgSnapshot16.imageSize = 16;
+  imgSnapshot16.images = {{"missing", pictures::kItemMissing},
+                          {"fileAdded", pictures::kItemFileAdded},
+                          {"folderAdded", pictures::kItemFolderAdded},
+                          {"fileAnchored", pictures::kItemFileAnchored},
+                          {"folderAnchored", pictures::kItemFolderAnchored}};
+  lvAnchorList.setSmallIcons(&imgSnapshot16);
+  cmdNew.move(120, 4980, 1215, 375);
+  cmdDelete.move(1440, 4980, 1215, 375);
+  cmdBack.move(3240, 4980, 1215, 375);
+  cmdNext.move(4560, 4980, 1215, 375);
+  cmdCancel.move(5955, 4980, 1335, 375);
+  int order = 0;
+  for (ui::Control* c :
+       {static_cast<ui::Control*>(&lvAnchorList), &cmdNew, &cmdDelete, &cmdBack, &cmdNext, &cmdCancel})
+    c->tabIndex = order++;
+  setDefaultButton(&cmdNext);
+  setCancelButton(&cmdCancel);
+
+  cmdBack.onClick = [this] { navigate(-1); };
+  cmdNext.onClick = [this] {
+    if (page_ == 1) {
+      finish();
+    } else {
+      navigate(+1);
+    }
+  };
+  cmdCancel.onClick = [this] { unload(); };
+  cmdNew.onClick = [this] { add(); };
+  cmdDelete.onClick = [this] { remove(); };
+  onLoad = [this] { Form_Load(); };
+}
+
+void FmAnchor::Form_Load() {
+  setCaption(text(kTextTitle));
+  for (int i = 0; i < 6; ++i) lblIntro[i]->setCaption(text(kTextIntro + i));
+  lblInstructions.setCaption(text(kTextInstructions));
+  lvAnchorList.setColumns({{text(kTextColumn), lvAnchorList.width()}});
+  cmdBack.setCaption(text(kTextBack));
+  cmdNew.setCaption(text(kTextAdd));
+  cmdDelete.setCaption(text(kTextRemove));
+  cmdCancel.setCaption(text(kTextCancel));
+  // The list as stored, up to its first empty field.
+  const std::string stored = classic::trimSpaces(s_.snapshots.table().anchoredList);
+  for (std::size_t start = 0; start <= stored.size();) {
+    const std::size_t end = std::min(stored.find(';', start), stored.size());
+    const std::string path = classic::trimSpaces(std::string_view(stored).substr(start, end - start));
+    if (path.empty()) break;
+    insert(path, true);
+    start = end + 1;
+  }
+  showList(entries_.empty() ? -1 : 0);
+  for (ui::Control* page : fmWizard) page->setVisible(false);
+  navigate(0);
+}
+
+bool FmAnchor::Wizard(bool /*alwaysShowIntro: the wizard always opens on its welcome page*/,
+                      ui::Form* owner) {
+  page_ = 0;
+  changed_ = false;
+  saved_ = false;
+  entries_.clear();
+  showModal(owner);
+  return saved_;
+}
+
+void FmAnchor::navigate(int step) {
+  fmWizard[page_]->setVisible(false);
+  page_ += step;
+  if (page_ > 0) {
+    cmdBack.setEnabled(true);
+  } else {
+    page_ = 0;
+    cmdBack.setEnabled(false);
+  }
+  if (page_ < 1) {
+    cmdNext.setCaption(text(kTextNext));
+  } else {
+    page_ = 1;
+    cmdNext.setCaption(text(kTextFinish));
+  }
+  fmWizard[page_]->setVisible(true);
+  setupPage();
+}
+
+void FmAnchor::setupPage() {
+  cmdNew.setVisible(false);
+  cmdDelete.setVisible(false);
+  cmdNext.setEnabled(true);
+  const int* header = page_ == 0 ? kTextWelcome : kTextListPage;
+  lblHeader.setCaption(text(header[0]));
+  lblSubHeader.setCaption(text(header[1]));
+  if (page_ == 1) {
+    cmdNew.setVisible(true);
+    cmdDelete.setVisible(true);
+    cmdDelete.setEnabled(!entries_.empty());
+    cmdNext.setEnabled(changed_);
+  }
+  if (cmdNext.usable()) setFocus(cmdNext);
+}
+
+void FmAnchor::insert(const std::string& raw, bool alreadyAnchored) {
+  const std::string path = classic::trimSpaces(raw);
+  if (path.empty()) return;
+  const std::optional<std::uint32_t> attributes = s_.files.attributes(path);
+  std::string icon = "missing";
+  if (attributes) {
+    const bool folder = (*attributes & platform::kAttributeDirectory) != 0;
+    icon = std::string(folder ? "folder" : "file") + (alreadyAnchored ? "Anchored" : "Added");
+  }
+  // The list keeps its items sorted by their text, as a sorted list view does.
+  const auto at =
+      std::upper_bound(entries_.begin(), entries_.end(), folded(path),
+                       [](const std::string& key, const Entry& e) { return key < folded(e.path); });
+  const auto row = entries_.insert(at, Entry{path, icon}) - entries_.begin();
+  showList(row);
+  cmdDelete.setEnabled(true);
+}
+
+void FmAnchor::showList(std::ptrdiff_t select) {
+  lvAnchorList.clear();
+  for (const Entry& e : entries_) lvAnchorList.addItem({e.path, {}, e.icon, ""});
+  if (select >= 0 && select < static_cast<std::ptrdiff_t>(entries_.size())) {
+    lvAnchorList.select(select);
+    lvAnchorList.ensureSelectedVisible();
+  }
+  fitColumn();
+}
+
+void FmAnchor::fitColumn() {
+  const ui::ScreenMetrics screen = s_.toolkit.screen();
+  double width = lvAnchorList.width() - 4 * screen.twipsPerPixelX;
+  if (entries_.size() > static_cast<std::size_t>(kItemsWithoutScrollBar))
+    width -= screen.verticalScrollBarWidth * screen.twipsPerPixelX;
+  for (const Entry& e : entries_) width = std::max(width, 1.03125 * textWidth(e.path));
+  lvAnchorList.setColumnWidth(0, static_cast<int>(std::lround(width)));
+}
+
+std::string FmAnchor::joined() const {
+  std::string list;
+  for (const Entry& e : entries_) list += (list.empty() ? "" : ";") + e.path;
+  return list;
+}
+
+void FmAnchor::nextIsTheWay() {
+  changed_ = true;
+  cmdNext.setEnabled(true);
+  setDefaultButton(&cmdNext);
+  setFocus(cmdNext);
+}
+
+void FmAnchor::add() {
+  Utf16Buffer path(kBrowseBufferBytes);
+  Utf16Buffer title = Utf16Buffer::fitting(text(kTextBrowseTitle));
+  const std::int32_t result = s_.engine.KRV_BrowseFolders(title.data(), nativeHandle(), path.data());
+  if (result <= 2) return;
+  const std::string chosen = path.text(static_cast<std::size_t>(result - 2));
+  const std::string current = joined();
+  AnsiBuffer candidate = AnsiBuffer::fitting(s_.codec, current.empty() ? chosen : current + ";" + chosen);
+  AnsiBuffer reason(kListChars);
+  if (s_.engine.KRV_CheckAnchorList(Snapshots::kAnchorCaller, candidate.data(), reason.data()) != 0) {
+    s_.toolkit.messageBox(
+        {reason.text(s_.codec), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    return;
+  }
+  insert(chosen, false);
+  nextIsTheWay();
+}
+
+void FmAnchor::remove() {
+  if (!entries_.empty()) {
+    const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(entries_.size());
+    const std::ptrdiff_t at = std::clamp<std::ptrdiff_t>(lvAnchorList.selectedIndex(), 0, count - 1);
+    entries_.erase(entries_.begin() + at);
+    const std::ptrdiff_t left = count - 1;
+    showList(left == 0 ? -1 : std::min(at, left - 1));
+  }
+  cmdDelete.setEnabled(!entries_.empty());
+  nextIsTheWay();
+}
+
+void FmAnchor::finish() {
+  if (s_.passwordInForce && s_.passwordInForce() && !(s_.passwordStep && s_.passwordStep())) {
+    unload();
+    return;
+  }
+  std::string list = joined();
+  if (list.empty()) list = ";";
+  // A list the engine's buffer cannot hold whole is refused, never cut.
+  if (std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kListChars)) {
+    const std::int32_t result = s_.engine.KRV_AnchoredFiles(Snapshots::kAnchorCaller, buffer->data());
+    if (result == 0) {
+      saved_ = true;
+    } else {
+      s_.toolkit.messageBox({text(kTextStoreError) + " " +
+                                 classic::signedNumberText(-static_cast<std::int64_t>(result)) + " " +
+                                 text(kTextStoreErrorEnd),
+                             text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    }
+  } else {
+    s_.toolkit.messageBox(
+        {text(kTextListTooLong), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+  }
+  s_.snapshots.LoadSnapshotTable();
+  unload();
+}
+
+}  // namespace krv
