@@ -28,8 +28,8 @@ constexpr int kTextStoreErrorEnd = 2022;
 constexpr int kTextDataAnchoring = 2000;
 constexpr int kTextListTooLong = 1222;
 
-constexpr int kIntroTops[6] = {60, 420, 960, 1620, 2160, 2700};
-constexpr int kIntroHeights[6] = {300, 480, 660, 480, 480, 480};
+constexpr int kIntroTops[6] = {60, 600, 1140, 1860, 2400, 2940};
+constexpr int kIntroHeights[6] = {480, 480, 660, 480, 480, 480};
 
 std::string folded(std::string text) {
   for (char& c : text)

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "automation/Automation.h"
+#include "manager/anchoring/FmAnchor.h"
 #include "manager/mainwindow/FmMain.h"
 #include "manager/options/FmOptions.h"
 #include "manager/support/FmAbout.h"
@@ -289,6 +290,47 @@ TEST(SupportOnScreen, AboutAndSupportShowTheirTextsWhole) {
     ++shot;
   }
   EXPECT_EQ(shot, 2);
+}
+
+// The wizard's two pages on the screen, the second reached by a click on Next: texts whole, the
+// stored paths listed.
+TEST(WizardOnScreen, BothPagesShowTheirTextsWhole) {
+  testsupport::FakeManager services;
+  twoAreas(services);
+  services.engine.anchoredList = "C:\\Users\\u\\Documents;C:\\Users\\u\\OneDrive";
+  services.files.folder("C:\\Users\\u\\Documents");
+  services.snapshots.LoadSnapshotTable();
+  std::unique_ptr<ui::FormToolkit> toolkit = ui::win32::createFormToolkit();
+  toolkit->initCommonControls();
+  krv::FmAnchor wizard({*toolkit, services.commons, services.engine, services.snapshots, services.files,
+                        services.codec, nullptr, nullptr});
+  wizard.show();
+  const HWND window = reinterpret_cast<HWND>(wizard.nativeHandle());
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(window);
+  settle(*toolkit);
+  for (int page = 0; page < 2; ++page) {
+    SCOPED_TRACE(page);
+    EXPECT_EQ(wizard.page(), page);
+    EXPECT_EQ(cutLabels(window), std::vector<std::string>{});
+    if (const char* folder = std::getenv("KRV_MAIN_WINDOW_SHOTS")) {
+      RECT rect{};
+      GetWindowRect(window, &rect);
+      ASSERT_TRUE(automation::saveScreenshot(
+          automation::toWide(std::string(folder) + "\\wizard-" + std::to_string(page) + ".bmp")));
+      std::printf("wizard-%d %ldx%ld+%ld+%ld\n", page, rect.right - rect.left, rect.bottom - rect.top,
+                  rect.left, rect.top);
+    }
+    if (page == 0) {
+      // Enter: Next is the default button.
+      keybd_event(VK_RETURN, 0, 0, 0);
+      keybd_event(VK_RETURN, 0, KEYEVENTF_KEYUP, 0);
+      settle(*toolkit);
+    }
+  }
+  EXPECT_EQ(wizard.lvAnchorList.itemCount(), 2u);
+  wizard.unload();
+  settle(*toolkit);
 }
 
 }  // namespace
