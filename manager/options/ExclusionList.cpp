@@ -8,21 +8,33 @@ std::string LinesToList(std::string_view text) {
   std::string result;
   std::string entry;
   bool quoted = false;
+  // Whether the result ends in a separator (not in a ";" that an unclosed quote made part of an
+  // entry, which stays: taking it off would shorten the entry at every save).
+  bool separatorLast = false;
+  const auto separate = [&] {
+    result += ";";
+    separatorLast = true;
+  };
+  const auto append = [&](const std::string& trimmed) {
+    result += trimmed;
+    if (!trimmed.empty()) separatorLast = false;
+  };
   for (const char c : text) {
     if (c == '"') quoted = !quoted;
     if (c == ';' && !quoted) {
-      result += classic::trimSpaces(entry) + ";";
+      append(classic::trimSpaces(entry));
+      separate();
       entry.clear();
     } else if (c == '\r') {
-      result += classic::trimSpaces(entry);
-      if (!result.empty() && result.back() != ';') result += ";";
+      append(classic::trimSpaces(entry));
+      if (!result.empty() && !separatorLast) separate();
       entry.clear();
     } else if (c != '\n') {
       entry += c;
     }
   }
-  result += classic::trimSpaces(entry);
-  if (!result.empty() && result.back() == ';') result.pop_back();
+  append(classic::trimSpaces(entry));
+  if (separatorLast) result.pop_back();
   return result;
 }
 

@@ -17,18 +17,19 @@ bool plainSeparator(const std::string& s) {
 }
 
 // A date shown with two-digit years reads back as itself when its year is one they stand for.
-void checkShownDate(const classic::DateTime& d, const quillon::DateSeparators& separators) {
+void checkShownDate(const classic::DateTime& d, const quillon::DateForm& form) {
   if (d.year < 1930 || d.year > 2029) return;
-  FUZZ_CHECK(quillon::readLogDate(quillon::displayDate(d, separators), separators) == d);
+  FUZZ_CHECK(quillon::readLogDate(quillon::displayDate(d, form), form) == d);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input in(data, size);
-  quillon::DateSeparators regional;
+  quillon::DateForm regional;
   regional.date = std::string(1, static_cast<char>(in.byte()));
   regional.time = std::string(1, static_cast<char>(in.byte()));
+  regional.order = static_cast<classic::DateOrder>(in.byte() % 3);
   const std::string first = in.bytes(in.byte() % 40);
   const std::string second(in.rest().substr(0, 40));
 
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(validDate(*when));
     FUZZ_CHECK(quillon::unpackDate(quillon::packDate(*when)) == *when);
     FUZZ_CHECK(quillon::sortKeyText(*when).size() == 14);
-    checkShownDate(*when, quillon::DateSeparators{});
+    checkShownDate(*when, quillon::DateForm{});
     if (plainSeparator(regional.date) && plainSeparator(regional.time)) checkShownDate(*when, regional);
   }
   // Packed dates order as their "YYYYMMDDHHNNSS" texts.

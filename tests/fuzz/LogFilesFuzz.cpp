@@ -49,9 +49,10 @@ bool within(std::string_view part, std::string_view whole) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input in(data, size);
-  quillon::DateSeparators separators;
+  quillon::DateForm separators;
   separators.date = std::string(1, static_cast<char>(in.byte()));
   separators.time = std::string(1, static_cast<char>(in.byte()));
+  separators.order = static_cast<classic::DateOrder>(in.byte() % 3);
   const std::string bytes(in.rest());
   const std::vector<std::string_view> lines = quillon::splitLines(bytes);
   for (std::string_view line : lines) FUZZ_CHECK(line.find_first_of("\r\n") == std::string_view::npos);

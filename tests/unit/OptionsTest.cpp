@@ -43,7 +43,9 @@ INSTANTIATE_TEST_SUITE_P(
         ListCase{"\"C:\\x;y\"\r\nD:\\z", "\"C:\\x;y\";D:\\z", "\"C:\\x;y\"\r\nD:\\z", "\"C:\\x;y\";D:\\z"},
         ListCase{"a;;b", "a;;b", "a\r\n\r\nb", "a;b"},
         ListCase{"C:\\a;\r\nC:\\b", "C:\\a;C:\\b", "C:\\a\r\nC:\\b", "C:\\a;C:\\b"}, ListCase{"", "", "", ""},
-        ListCase{" ; ", "", "", ""}));
+        ListCase{" ; ", "", "", ""},
+        // An unclosed quote keeps the ";" after it in its entry, at every save.
+        ListCase{"\"C:\\x;", "\"C:\\x;", "\"C:\\x;", "\"C:\\x;"}));
 
 class OptionsTest : public ServicesFixture {
  protected:
