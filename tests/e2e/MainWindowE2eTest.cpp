@@ -327,4 +327,41 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
 }
 
+TEST(AboutE2e, VersionSupportInfoAndItsFailureKeepTheUserInTheDialog) {
+  automation::Installation install;
+  StartedPrograms started;
+  // A program folder without the support tool: its start fails, visibly.
+  const std::wstring inFolder = install.folder().make(L"programs\\none");
+  automation::ApplicationPath programs(inFolder.substr(0, inFolder.find_last_of(L'\\')));
+  install.setEngineState(
+      {"areas=2", "area.1=0|1733000000|0|5000|Original Area", "area.2=1|1733600000|0|5000|Rescue Area"});
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr);
+
+  chooseMenu(main, 'H', {'A'});
+  const HWND about = windowOf(korvane.id(), "About Korvane\xe2\x84\xa2");
+  ASSERT_NE(about, nullptr);
+  const std::vector<std::string> texts = shownTexts(about);
+  EXPECT_NE(std::find_if(texts.begin(), texts.end(),
+                         [](const std::string& t) { return t.rfind("3.1.0 Build ", 0) == 0; }),
+            texts.end());
+  click(buttonOf(about, "Support Info..."));
+  const HWND support = windowOf(korvane.id(), "Support Information");
+  ASSERT_NE(support, nullptr);
+  press(support, {VK_RETURN});  // OK: the three first boxes are checked
+  const HWND box = windowOf(korvane.id(), "Korvane Error");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(automation::readBox(box).texts.at(0), "There was an error running Diagsnap.exe");
+  press(box, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(box, kTimeoutMs));
+  EXPECT_TRUE(IsWindowVisible(support)) << "the dialog stays";
+  press(support, {VK_ESCAPE});
+  EXPECT_TRUE(automation::waitUntilGone(support, kTimeoutMs));
+  EXPECT_TRUE(automation::waitUntilGone(about, kTimeoutMs))
+      << "the about box closes after the support dialog";
+  EXPECT_TRUE(IsWindowVisible(main));
+  EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
+}
+
 }  // namespace
