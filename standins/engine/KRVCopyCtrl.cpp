@@ -19,6 +19,7 @@
 #include "standins/common/StateFile.h"
 #include "standins/common/Text.h"
 #include "standins/engine/Configuration.h"
+#include "standins/engine/Dialogs.h"
 #include "standins/engine/Lists.h"
 
 namespace {
@@ -41,6 +42,8 @@ constexpr std::size_t kLongestAnchoredList = 959;
 constexpr std::size_t kAnchorExplanationBytes = 960;
 constexpr std::size_t kExcludedExplanationBytes = 200;
 constexpr const char* kEngineTag = " ENG ";
+// The browse dialog's path buffer: 521 bytes, so 260 UTF-16 units with the NUL.
+constexpr std::size_t kBrowseChars = 260;
 
 // One open snapshot set per caller value, with the listing its search produced.
 struct Listing {
@@ -92,10 +95,10 @@ std::optional<int> forcedResult(const char* exportName) {
   return forcedResult(engineState(), exportName);
 }
 
-// The answer of an export this stand-in does not provide yet, once its pointers have been checked.
-int notProvided(const char* exportName, bool argumentsValid) {
-  if (const std::optional<int> forced = forcedResult(exportName)) return *forced;
-  return argumentsValid ? kNotProvided : kInvalidArgument;
+// The system's wide characters are UTF-16 code units.
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+const wchar_t* wide(const char16_t* text) {
+  return reinterpret_cast<const wchar_t*>(text);
 }
 
 }  // namespace
@@ -197,11 +200,8 @@ std::int32_t KRV_WINAPI KRV_CheckAnchorList(std::int32_t /*caller*/, char* list,
 std::int32_t KRV_WINAPI KRV_CheckExcludedFiles(char16_t* list, char* explanation) {
   if (const std::optional<int> forced = forcedResult("KRV_CheckExcludedFiles")) return *forced;
   if (!list || !explanation) return kInvalidArgument;
-  // The list is in the system's wide characters, which are UTF-16 code units.
-  static_assert(sizeof(wchar_t) == sizeof(char16_t));
-  const wchar_t* wide = reinterpret_cast<const wchar_t*>(list);
   const ListVerdict verdict =
-      checkExcludedList(standin::utf8(std::wstring_view(wide, wcsnlen(wide, kLongestText))));
+      checkExcludedList(standin::utf8(std::wstring_view(wide(list), wcsnlen(wide(list), kLongestText))));
   copyExplanation(explanation, standin::ansiFromUtf8(verdict.explanation), kExcludedExplanationBytes);
   return verdict.code;
 }
@@ -246,14 +246,21 @@ std::int32_t KRV_WINAPI KRV_ConvertTime(std::int32_t time, std::int32_t* year, s
   return kResultOK;
 }
 
-// A missing title only means a dialog without one; the buffers are what must be there.
-std::int32_t KRV_WINAPI KRV_BrowseFolders(char16_t* /*title*/, void* /*owner*/, char16_t* path) {
-  return notProvided("KRV_BrowseFolders", path != nullptr);
+// A missing title only means a dialog without one; the buffers are what must be there. The path
+// buffer every caller hands over holds 521 bytes: 260 UTF-16 units.
+std::int32_t KRV_WINAPI KRV_BrowseFolders(char16_t* title, void* owner, char16_t* path) {
+  if (const std::optional<int> forced = forcedResult("KRV_BrowseFolders")) return *forced;
+  if (!path) return kInvalidArgument;
+  return browseDialog(wide(title), static_cast<HWND>(owner), reinterpret_cast<wchar_t*>(path), kBrowseChars);
 }
 
-std::int32_t KRV_WINAPI KRV_ShowEditDialog(char16_t* /*title*/, void* /*owner*/, char16_t* list,
+std::int32_t KRV_WINAPI KRV_ShowEditDialog(char16_t* title, void* owner, char16_t* list,
                                            std::int32_t sizeBytes) {
-  return notProvided("KRV_ShowEditDialog", list && sizeBytes > 0);
+  if (const std::optional<int> forced = forcedResult("KRV_ShowEditDialog")) return *forced;
+  if (!list || sizeBytes < 2) return kInvalidArgument;
+  const int result = editListDialog(wide(title), static_cast<HWND>(owner), reinterpret_cast<wchar_t*>(list),
+                                    static_cast<std::size_t>(sizeBytes) / sizeof(char16_t));
+  return result < 0 ? kInvalidArgument : result;
 }
 
 }  // extern "C"

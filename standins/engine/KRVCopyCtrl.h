@@ -12,13 +12,15 @@
 //   config.<key>...         the boot-time settings and the password (see Configuration.h)
 //   areas, area.<i>         the areas (see Areas.h)
 //   anchored=<list>         the anchored list, as last set
+//
+// KRV_ShowEditDialog and KRV_BrowseFolders show real modal dialogs owned by the window handed in
+// (see Dialogs.h); a forced result answers without showing them.
 
 #include "engine/KRVCopyCtrlInterface.h"
 
 namespace krvengine {
 
 // The stand-in's own codes.
-inline constexpr int kNotProvided = -501;      // the export is not provided by this stand-in
 inline constexpr int kInvalidArgument = -502;  // a pointer the call needs is NULL, or a size is not positive
 inline constexpr int kWriteFailed = -503;      // a file below the install location could not be written
 inline constexpr int kNotOpen = -504;          // listing or renaming without an open snapshot set

@@ -6,8 +6,10 @@
 // Anchored list: at most 32 entries; each a full local path ("C:\..."), without "?" or "*" (what an
 // unconvertible character becomes in ANSI) that exists; no entry twice and none inside another
 // (compared without regard to case, at folder boundaries).
-// Exclusion list: at most 32 entries, each a path or pattern of printable characters of at most 259;
-// no entry twice.
+// Exclusion list: at most 32 entries, split at ";" outside double quotes (a quoted ";" belongs to
+// its entry); no empty entry between two separators; each a name or pattern ("*.tmp", matched
+// anywhere) or a full path ("C:\...", "\\server\..."), at most 259 characters, none a file name
+// cannot hold ("<", ">", "|", control characters, ":" past the drive); no entry twice.
 
 #include <string>
 #include <string_view>

@@ -126,17 +126,22 @@ HWND buttonOf(HWND window, const std::string& caption) {
   return nullptr;
 }
 
-void click(HWND control) {
+// A click at this screen point of the control's window.
+void clickAt(HWND control, int x, int y) {
   SetForegroundWindow(GetAncestor(control, GA_ROOT));
-  RECT rect{};
-  GetWindowRect(control, &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  SetCursorPos(x, y);
   INPUT down{};
   down.type = INPUT_MOUSE;
   down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   INPUT up = down;
   up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
   send({down, up});
+}
+
+void click(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  clickAt(control, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
 // Closes what the manager started (the monitor, the viewer, the command tool) at the end.
@@ -323,6 +328,151 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   press(options, {VK_ESCAPE});
   EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "-30");
+
+  EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
+}
+
+constexpr const wchar_t* kPreferences = L"SOFTWARE\\Pellora\\Korvane\\Preferences";
+
+// The manager's preferences this test changes, as they were before it, put back after it.
+class PreferencesKept {
+ public:
+  PreferencesKept() {
+    for (const wchar_t* name : kNames) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPreferences, name);
+  }
+  ~PreferencesKept() {
+    for (const wchar_t* name : kNames) RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kPreferences, name);
+  }
+  static void setText(const wchar_t* name, const std::wstring& text) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPreferences, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+  static std::string text(const wchar_t* name) {
+    wchar_t value[2048] = {};
+    DWORD bytes = sizeof(value);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kPreferences, name, RRF_RT_REG_SZ, nullptr, value, &bytes) != 0)
+      return "<none>";
+    return automation::toUtf8(value);
+  }
+  static long number(const wchar_t* name) {
+    DWORD value = 0;
+    DWORD bytes = sizeof(value);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kPreferences, name, RRF_RT_REG_DWORD, nullptr, &value, &bytes) != 0)
+      return -1;
+    return static_cast<long>(value);
+  }
+
+ private:
+  static constexpr const wchar_t* kNames[] = {L"TrayIconAppearance", L"DefaultExclusionList"};
+};
+
+// The multi-line box of a window: the exclusion list in Options, the text in the list editor.
+HWND multiLineBox(HWND window) {
+  for (HWND box : controlsOfClass(window, L"Edit"))
+    if (GetWindowLongW(box, GWL_STYLE) & ES_MULTILINE) return box;
+  return nullptr;
+}
+
+TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEnginesDialogs) {
+  automation::Installation install;
+  StartedPrograms started;
+  automation::ApplicationPath programs(automation::binFolder());
+  PreferencesKept kept;
+  PreferencesKept::setText(L"DefaultExclusionList", L"C:\\pagefile.sys;\"C:\\a;b\"");
+  install.setEngineState({"areas=2", "area.1=0|1733000000|0|5000|Original Area",
+                          "area.2=1|1733600000|0|5000|Rescue Area", "config.hotkey=F1"});
+  const std::wstring folder = install.folder().make(L"Browsed");
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr);
+
+  // No password in force: Options opens at once.
+  chooseMenu(main, 'A', {'O'});
+  const HWND options = windowOf(korvane.id(), "Options");
+  ASSERT_NE(options, nullptr);
+  const HWND hotkey = controlsOfClass(options, L"ComboBox").at(0);
+  const HWND apply = buttonOf(options, "Apply");
+  const HWND ok = buttonOf(options, "OK");
+  click(hotkey);
+  send({key(VK_DOWN, false), key(VK_DOWN, true), key(VK_RETURN, false), key(VK_RETURN, true)});
+  EXPECT_EQ(automation::windowText(hotkey), "F2");
+  click(buttonOf(options, "Only during activity"));
+  ASSERT_TRUE(IsWindowEnabled(apply));
+  click(apply);
+  EXPECT_EQ(install.engineState().get("config.hotkey", ""), "F2");
+  EXPECT_EQ(PreferencesKept::number(L"TrayIconAppearance"), 2);
+  EXPECT_EQ(PreferencesKept::text(L"DefaultExclusionList"), "C:\\pagefile.sys;\"C:\\a;b\"") << "unchanged";
+  EXPECT_FALSE(IsWindowEnabled(apply)) << "nothing left to apply";
+  EXPECT_TRUE(IsWindowVisible(options)) << "Apply keeps the dialog";
+
+  // The Copy/Update tab, reached from the tab strip with the keys.
+  const HWND tabs = controlsOfClass(options, L"SysTabControl32").at(0);
+  RECT strip{};
+  GetWindowRect(tabs, &strip);
+  clickAt(tabs, strip.left + 20, strip.top + 10);
+  send({key(VK_RIGHT, false), key(VK_RIGHT, true)});
+  const HWND box = multiLineBox(options);
+  ASSERT_NE(box, nullptr);
+  ASSERT_TRUE(IsWindowVisible(box));
+  EXPECT_EQ(automation::windowText(box), "C:\\pagefile.sys\r\n\"C:\\a;b\"")
+      << "a quoted ';' stays in its line";
+
+  // Edit: the engine's editor, modal over Options, with the list and a line break after it.
+  click(buttonOf(options, "Edit"));
+  HWND editor = windowOf(korvane.id(), "Edit Excluded Files");
+  ASSERT_NE(editor, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(options)) << "the editor is modal over its owner";
+  EXPECT_EQ(automation::windowText(multiLineBox(editor)), "C:\\pagefile.sys\r\n\"C:\\a;b\"\r\n");
+  type(editor, L"  *.tmp  ");
+  press(editor, {VK_RETURN});
+  press(editor, {VK_RETURN});
+  click(buttonOf(editor, "OK"));
+  EXPECT_TRUE(automation::waitUntilGone(editor, kTimeoutMs));
+  EXPECT_EQ(automation::windowText(box), "C:\\pagefile.sys\r\n\"C:\\a;b\"\r\n*.tmp") << "blank lines dropped";
+  EXPECT_TRUE(IsWindowEnabled(ok));
+
+  // Browse: a folder typed into the engine's browser goes last.
+  click(buttonOf(options, "Browse"));
+  const HWND browser = windowOf(korvane.id(), "Select a folder or file to exclude");
+  ASSERT_NE(browser, nullptr);
+  type(browser, folder);
+  press(browser, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(browser, kTimeoutMs));
+  const std::string added = automation::toUtf8(folder);
+  EXPECT_EQ(automation::windowText(box), "C:\\pagefile.sys\r\n\"C:\\a;b\"\r\n*.tmp\r\n" + added);
+  click(apply);
+  EXPECT_EQ(PreferencesKept::text(L"DefaultExclusionList"), "C:\\pagefile.sys;\"C:\\a;b\";*.tmp;" + added);
+
+  // A list the engine refuses stays in the box with OK and Apply disabled; a Browse the engine
+  // accepts adds its entry and leaves them so.
+  click(buttonOf(options, "Edit"));
+  editor = windowOf(korvane.id(), "Edit Excluded Files");
+  ASSERT_NE(editor, nullptr);
+  type(editor, L"C:\\x;;C:\\y");
+  click(buttonOf(editor, "OK"));
+  const HWND refusal = windowOf(korvane.id(), "Korvane Error");
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_EQ(automation::readBox(refusal).texts.at(0), "An empty entry between two \";\"");
+  press(refusal, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(refusal, kTimeoutMs));
+  EXPECT_NE(automation::windowText(box).find("C:\\x\r\n\r\nC:\\y"), std::string::npos);
+  EXPECT_FALSE(IsWindowEnabled(ok));
+  EXPECT_FALSE(IsWindowEnabled(apply));
+  click(buttonOf(options, "Browse"));
+  const HWND again = windowOf(korvane.id(), "Select a folder or file to exclude");
+  ASSERT_NE(again, nullptr);
+  type(again, L"C:\\");
+  press(again, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(again, kTimeoutMs));
+  const std::string shown = automation::windowText(box);
+  EXPECT_EQ(shown.substr(shown.size() - 5), "\r\nC:\\") << shown;
+  EXPECT_FALSE(IsWindowEnabled(ok));
+  EXPECT_FALSE(IsWindowEnabled(apply));
+  press(options, {VK_ESCAPE});
+  EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
+  EXPECT_EQ(PreferencesKept::text(L"DefaultExclusionList"), "C:\\pagefile.sys;\"C:\\a;b\";*.tmp;" + added)
+      << "the refused list never reached the registry";
 
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
 }

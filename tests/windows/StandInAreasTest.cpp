@@ -190,7 +190,19 @@ TEST_F(StandInAreas, ChecksExclusionListsWithinTheSmallestExplanationBuffer) {
   EXPECT_EQ(checkExcluded(L"C:\\pagefile.sys;C:\\Temp\\*.tmp;C:\\Caf\u00e9", &why), 0);
   EXPECT_EQ(why, "");
   EXPECT_EQ(checkExcluded(L"C:\\Temp;c:\\temp"), krvengine::kDuplicateEntry);
-  EXPECT_EQ(checkExcluded(L"C:\\a|b"), krvengine::kInvalidEntry);
+  struct Case {
+    const wchar_t* list;
+    int result;
+  };
+  for (const Case& c :
+       {Case{L"*.tmp;\\\\server\\share\\x;\"C:\\a;b\";C:\\c", 0}, Case{L";", 0}, Case{L"C:\\a;", 0},
+        Case{L"C:\\a|b", krvengine::kInvalidEntry}, Case{L"C:\\a;;C:\\b", krvengine::kInvalidEntry},
+        Case{L"C:\\a; ;C:\\b", krvengine::kInvalidEntry}, Case{L"Temp\\x", krvengine::kInvalidEntry},
+        Case{L"C:temp", krvengine::kInvalidEntry}, Case{L"C:\\a:b", krvengine::kInvalidEntry},
+        Case{L"C:\\a\tb", krvengine::kInvalidEntry}}) {
+    EXPECT_EQ(checkExcluded(c.list, &why), c.result) << automation::toUtf8(c.list);
+    EXPECT_EQ(why.empty(), c.result == 0) << why;
+  }
   std::wstring many;
   for (int i = 0; i < 33; ++i) many += L"C:\\file" + std::to_wstring(i) + L";";
   EXPECT_EQ(checkExcluded(many), krvengine::kTooManyEntries);
