@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -474,6 +476,72 @@ TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEngin
   EXPECT_EQ(PreferencesKept::text(L"DefaultExclusionList"), "C:\\pagefile.sys;\"C:\\a;b\";*.tmp;" + added)
       << "the refused list never reached the registry";
 
+  EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
+}
+
+// Picks a folder in the engine's browser that Add opens, by typing its full path.
+void addThroughBrowser(DWORD processId, HWND wizard, const std::wstring& path) {
+  click(buttonOf(wizard, "Add"));
+  const HWND browser = windowOf(processId, "Select a file or folder to anchor");
+  ASSERT_NE(browser, nullptr);
+  type(browser, path);
+  press(browser, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(browser, kTimeoutMs));
+}
+
+TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
+  automation::Installation install;
+  StartedPrograms started;
+  automation::ApplicationPath programs(automation::binFolder());
+  install.setEngineState({"areas=2", "area.1=0|1733000000|0|5000|Original Area",
+                          "area.2=1|1733600000|0|5000|Rescue Area", "anchored=;"});
+  const std::wstring documents = install.folder().make(L"Documents");
+  const std::wstring inner = documents + L"\\Inner";
+  const std::wstring cyrillic = install.folder().make(L"\u0414\u0430\u043d\u043d\u044b\u0435");
+  for (const std::wstring& folder : {documents, inner, cyrillic})
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr);
+
+  chooseMenu(main, 'A', {'A'});
+  HWND wizard = windowOf(korvane.id(), "Data Anchoring Wizard");
+  ASSERT_NE(wizard, nullptr);
+  click(buttonOf(wizard, "Next"));
+  const HWND list = controlsOfClass(wizard, L"SysListView32").at(0);
+  EXPECT_TRUE(IsWindowVisible(list));
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+  addThroughBrowser(korvane.id(), wizard, documents);
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+  GUITHREADINFO focus{};
+  focus.cbSize = sizeof(focus);
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(wizard, nullptr), &focus));
+  EXPECT_EQ(focus.hwndFocus, buttonOf(wizard, "Finish")) << "after an Add the way on is Finish";
+
+  // Refused by the engine's check, with its explanation: a folder inside one on the list, and a
+  // name the system's code page cannot hold.
+  for (const auto& [refused, reason] : {std::pair{inner, "lies inside"}, std::pair{cyrillic, "code page"}}) {
+    addThroughBrowser(korvane.id(), wizard, refused);
+    const HWND box = windowOf(korvane.id(), "Data Anchoring");
+    ASSERT_NE(box, nullptr);
+    const std::string why = automation::readBox(box).texts.at(0);
+    EXPECT_NE(why.find(reason), std::string::npos) << why;
+    press(box, {VK_RETURN});
+    EXPECT_TRUE(automation::waitUntilGone(box, kTimeoutMs));
+  }
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
+  click(buttonOf(wizard, "Finish"));
+  EXPECT_TRUE(automation::waitUntilGone(wizard, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("anchored", ""), automation::toUtf8(documents));
+
+  // Opened again, the wizard shows the stored list read back from the engine.
+  chooseMenu(main, 'A', {'A'});
+  wizard = windowOf(korvane.id(), "Data Anchoring Wizard");
+  ASSERT_NE(wizard, nullptr);
+  click(buttonOf(wizard, "Next"));
+  EXPECT_EQ(SendMessageW(controlsOfClass(wizard, L"SysListView32").at(0), LVM_GETITEMCOUNT, 0, 0), 1);
+  press(wizard, {VK_ESCAPE});
+  EXPECT_TRUE(automation::waitUntilGone(wizard, kTimeoutMs));
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
 }
 
