@@ -56,7 +56,6 @@ FmSupport::FmSupport(const SupportServices& services)
   UpDown1.rangeMin = 1;
   UpDown1.rangeMax = kMaxDays;
   UpDown1.setBuddy(&Text1);
-  Text1.maxLength = 3;
   int order = 0;
   for (ui::Control* c : {&Check1, &Check2, &Check3, &Check4, &Text1, &OKButton, &CancelButton})
     c->tabIndex = order++;

@@ -575,6 +575,9 @@ INSTANTIATE_TEST_SUITE_P(
         SupportCase{"OnlyDetail", {0, 0, 0, 1}, "30", "", " DETAIL:30"},
         SupportCase{"Zero", {1, 0, 0, 1}, "0", "Log days must be between 1 and 999", ""},
         SupportCase{"NotANumber", {1, 0, 0, 1}, "abc", "Log days must be between 1 and 999", ""},
+        SupportCase{"Exponent", {0, 0, 0, 1}, "1e3", "Log days must be between 1 and 999", ""},
+        SupportCase{"Thousand", {0, 0, 0, 1}, "1000", "Log days must be between 1 and 999", ""},
+        SupportCase{"SpacesAround", {0, 0, 0, 1}, " 7 ", "", " DETAIL:7"},
         SupportCase{"DaysBeforeBoxes", {0, 0, 0, 0}, "0", "Log days must be between 1 and 999", ""},
         SupportCase{"Nothing", {0, 0, 0, 0}, "", "No support information selected", ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -618,6 +621,7 @@ TEST_F(MainWindowTest, AboutHelpAndLicence) {
 }
 
 TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
+  install("C:\\R&D Tools\\Korvane");
   open();
   toolkit.modalScripts["fmAbout"] = [this](ui::Form& form) {
     toolkit.click(static_cast<krv::FmAbout&>(form).cmdSupport);
@@ -639,7 +643,11 @@ TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
   };
   toolkit.chooseMenu(main, "mAbout");
   long runs = 0;
-  for (const std::string& line : processes.journal) runs += line.find("Diagsnap.exe") != std::string::npos;
+  for (const std::string& line : processes.journal) {
+    if (line.find("Diagsnap.exe") == std::string::npos) continue;
+    ++runs;
+    EXPECT_EQ(line.rfind("invoke \"C:\\R&D Tools\\Korvane\\Diagsnap.exe\" REG", 0), 0u) << line;
+  }
   EXPECT_EQ(runs, 3);
 }
 
