@@ -39,32 +39,32 @@ void createFolders(const std::wstring& folder) {
   CreateDirectoryW(folder.c_str(), nullptr);
 }
 
-std::optional<std::wstring> readText(const wchar_t* keyName, const wchar_t* valueName) {
+std::optional<std::wstring> readText(const wchar_t* keyName, const wchar_t* valueName,
+                                     HKEY root = HKEY_LOCAL_MACHINE) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-    return std::nullopt;
+  if (RegOpenKeyExW(root, keyName, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return std::nullopt;
   std::optional<std::wstring> value;
   wchar_t buffer[1024] = {};
   DWORD size = sizeof(buffer) - sizeof(wchar_t);
   DWORD type = 0;
   if (RegQueryValueExW(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) ==
           ERROR_SUCCESS &&
-      type == REG_SZ) {
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
     value = buffer;
   }
   RegCloseKey(key);
   return value;
 }
 
-void writeText(const wchar_t* keyName, const wchar_t* valueName, const std::optional<std::wstring>& text) {
+void writeText(const wchar_t* keyName, const wchar_t* valueName, const std::optional<std::wstring>& text,
+               HKEY root = HKEY_LOCAL_MACHINE, DWORD type = REG_SZ) {
   HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyName, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExW(root, keyName, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     throw std::runtime_error("cannot open a registry key");
   }
   LSTATUS status;
   if (text) {
-    status = RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text->c_str()),
+    status = RegSetValueExW(key, valueName, 0, type, reinterpret_cast<const BYTE*>(text->c_str()),
                             static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)));
   } else {
     status = RegDeleteValueW(key, valueName);
@@ -152,6 +152,18 @@ ApplicationPath::ApplicationPath(const std::optional<std::wstring>& folder)
 ApplicationPath::~ApplicationPath() {
   try {
     writeText(kAppPathsKey, L"Path", previous_);
+  } catch (const std::exception&) {
+    // Nothing more can be done at the end of a test.
+  }
+}
+
+UserDesktop::UserDesktop() : previous_(readText(kUserShellFoldersKey, L"Desktop", HKEY_CURRENT_USER)) {
+  writeText(kUserShellFoldersKey, L"Desktop", folder_.path(), HKEY_CURRENT_USER, REG_EXPAND_SZ);
+}
+
+UserDesktop::~UserDesktop() {
+  try {
+    writeText(kUserShellFoldersKey, L"Desktop", previous_, HKEY_CURRENT_USER, REG_EXPAND_SZ);
   } catch (const std::exception&) {
     // Nothing more can be done at the end of a test.
   }

@@ -64,6 +64,25 @@ class ApplicationPath {
   std::optional<std::wstring> previous_;
 };
 
+// The user's desktop folder (the shell's desktop directory) moved to a fresh, empty folder for the
+// test's lifetime, so that what programs put on the desktop is the test's own; then put back.
+inline constexpr const wchar_t* kUserShellFoldersKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+class UserDesktop {
+ public:
+  UserDesktop();
+  ~UserDesktop();
+  UserDesktop(const UserDesktop&) = delete;
+  UserDesktop& operator=(const UserDesktop&) = delete;
+  const std::wstring& path() const { return folder_.path(); }
+  // path() + "\" + name.
+  std::wstring file(const std::wstring& name) const { return folder_.path() + L"\\" + name; }
+
+ private:
+  TempFolder folder_;
+  std::optional<std::wstring> previous_;
+};
+
 // An install folder for one test: the stand-ins' state and logs live below it, the registry names it.
 class Installation {
  public:

@@ -582,4 +582,77 @@ TEST(AboutE2e, VersionSupportInfoAndItsFailureKeepTheUserInTheDialog) {
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
 }
 
+// A visible top-level window of any program whose title starts so, polled until it comes.
+HWND topWindowStarting(const std::string& prefix) {
+  struct Search {
+    std::string prefix;
+    HWND found = nullptr;
+  } search{prefix};
+  const DWORD start = GetTickCount();
+  while (!search.found && GetTickCount() - start < kTimeoutMs) {
+    EnumWindows(
+        [](HWND window, LPARAM into) -> BOOL {
+          auto& s = *reinterpret_cast<Search*>(into);
+          if (IsWindowVisible(window) && automation::windowText(window).rfind(s.prefix, 0) == 0)
+            s.found = window;
+          return s.found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.found) Sleep(100);
+  }
+  return search.found;
+}
+
+TEST(SupportInfoE2e, TheToolRunsFromAFolderWithSpacesAndNotepadOpensItsReportOnTheDesktop) {
+  automation::Installation install;
+  automation::UserDesktop desktop;
+  StartedPrograms started;
+  // The companion programs in a folder whose name holds a space and an ampersand.
+  const std::wstring tool = install.folder().make(L"R&D Tools\\Korvane\\Diagsnap.exe");
+  const std::wstring folder = tool.substr(0, tool.find_last_of(L'\\'));
+  ASSERT_TRUE(CopyFileW(automation::besideTests(L"Diagsnap.exe").c_str(), tool.c_str(), FALSE));
+  ASSERT_TRUE(
+      CopyFileW(automation::besideTests(L"Korvane.exe").c_str(), (folder + L"\\Korvane.exe").c_str(), FALSE));
+  automation::ApplicationPath programs(folder);
+  install.setEngineState(
+      {"areas=2", "area.1=0|1733000000|0|5000|Original Area", "area.2=1|1733600000|0|5000|Rescue Area"});
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr);
+
+  chooseMenu(main, 'H', {'A'});
+  const HWND about = windowOf(korvane.id(), "About Korvane\xe2\x84\xa2");
+  ASSERT_NE(about, nullptr);
+  click(buttonOf(about, "Support Info..."));
+  const HWND support = windowOf(korvane.id(), "Support Information");
+  ASSERT_NE(support, nullptr);
+  // Two steps up on the days' arrows: 3 days, and the detail logs asked for with them.
+  const HWND arrows = controlsOfClass(support, L"msctls_updown32").at(0);
+  RECT rect{};
+  GetWindowRect(arrows, &rect);
+  for (int step = 0; step < 2; ++step) clickAt(arrows, (rect.left + rect.right) / 2, rect.top + 3);
+  EXPECT_EQ(automation::windowText(controlsOfClass(support, L"Edit").at(0)), "3");
+  const HWND detailBox = buttonOf(support, "Include Detail logs for previous");
+  ASSERT_NE(detailBox, nullptr);
+  EXPECT_EQ(SendMessageW(detailBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+  press(support, {VK_RETURN});
+
+  // The tool has written its report on the desktop, and Notepad shows it from there.
+  const HWND notepad = topWindowStarting("Diagsnap");
+  ASSERT_NE(notepad, nullptr);
+  const std::string report = automation::readFile(desktop.file(L"Diagsnap.txt")).value_or("");
+  EXPECT_NE(report.find("Asked for: REG $KRV SYS SETUP MAIN DETAIL:3\r\n"), std::string::npos) << report;
+  EXPECT_NE(report.find("Original Area (running)"), std::string::npos);
+  const HWND editor = controlsOfClass(notepad, L"Edit").at(0);
+  EXPECT_NE(automation::windowText(editor).find("Asked for: REG $KRV SYS SETUP MAIN DETAIL:3"),
+            std::string::npos);
+  PostMessageW(notepad, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(automation::waitUntilGone(notepad, kTimeoutMs));
+
+  // The dialog closed after starting Notepad, and the about box with it.
+  EXPECT_TRUE(automation::waitUntilGone(support, kTimeoutMs));
+  EXPECT_TRUE(automation::waitUntilGone(about, kTimeoutMs));
+  EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
+}
+
 }  // namespace

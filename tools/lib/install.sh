@@ -12,6 +12,9 @@ krv_install_into_prefix() {
   for file in Korvane.exe Quillon.exe KRVCopyCtrl.dll KRVCmd.exe KRVMonitor.exe Diagsnap.exe; do
     [ -f "$bin/$file" ] && cp "$bin/$file" "$KRV_INSTALL_UNIX/"
   done
+  # The licence agreement where the manager's Help menu opens it in WordPad.
+  mkdir -p "$WINEPREFIX/drive_c/\$KRV/\$APP"
+  cp "$KRV_ROOT/resources/manager/license.rtf" "$WINEPREFIX/drive_c/\$KRV/\$APP/license.rtf"
   wine reg add 'HKLM\SOFTWARE\Pellora\Korvane\ServiceInfo' /v Location /t REG_SZ /d "$KRV_INSTALL_WIN" /f \
     >/dev/null 2>&1
   wine reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\App Paths\Korvane.exe' /v Path /t REG_SZ \
