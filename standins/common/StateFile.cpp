@@ -60,32 +60,6 @@ std::string_view valueOf(std::string_view line) {
   return trimmed(line.substr(line.find('=') + 1));
 }
 
-std::optional<std::string> readFile(const std::wstring& path) {
-  HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
-
-std::vector<std::string> splitLines(const std::string& bytes) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = bytes.size();
-    lines.push_back(bytes.substr(start, end - start));
-    if (end < bytes.size() && bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Writes the lines beside the file and moves them over it, so that a reader never sees half a file.
 bool writeLines(const std::wstring& path, const std::vector<std::string>& lines) {
   const std::size_t slash = path.find_last_of(L"\\/");
@@ -119,7 +93,7 @@ std::vector<std::pair<std::string, std::string>> StateFile::entries() const {
   std::optional<std::string> bytes;
   {
     StateLock lock;
-    bytes = readFile(path_);
+    bytes = readWholeFile(path_);
   }
   if (!bytes) return found;
   for (const std::string& line : splitLines(*bytes)) {
@@ -166,7 +140,7 @@ bool StateFile::set(std::string_view key, std::string_view value) {
   if (key.empty() || key.find('=') != std::string_view::npos || holdsLineBreak(key) || holdsLineBreak(value))
     return false;
   StateLock lock;
-  std::vector<std::string> lines = splitLines(readFile(path_).value_or(std::string()));
+  std::vector<std::string> lines = splitLines(readWholeFile(path_).value_or(std::string()));
   const std::string line = std::string(key) + "=" + std::string(value);
   bool replaced = false;
   for (auto it = lines.begin(); it != lines.end();) {
@@ -188,7 +162,7 @@ bool StateFile::set(std::string_view key, std::string_view value) {
 bool StateFile::remove(std::string_view key) {
   key = trimmed(key);
   StateLock lock;
-  std::optional<std::string> bytes = readFile(path_);
+  std::optional<std::string> bytes = readWholeFile(path_);
   if (!bytes) return true;
   std::vector<std::string> lines = splitLines(*bytes);
   const std::size_t before = lines.size();

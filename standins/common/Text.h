@@ -1,8 +1,10 @@
 #pragma once
 // Text conversions and file appends every stand-in needs.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace standin {
 
@@ -23,5 +25,10 @@ std::string_view trimSpaces(std::string_view text);
 // processes to the same file at the same time land whole, one after the other. False when the
 // file could not be written.
 bool appendToFile(const std::wstring& path, std::string_view bytes);
+
+// The whole file, read while others may write to it; nothing when it cannot be opened.
+std::optional<std::string> readWholeFile(const std::wstring& path);
+// The lines of a text, each ending at CR LF, a lone CR or a lone LF (the end not included).
+std::vector<std::string> splitLines(const std::string& bytes);
 
 }  // namespace standin

@@ -246,40 +246,14 @@ void systemPart(Report& report, const std::wstring& location) {
   }
 }
 
-std::optional<std::string> readWhole(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes;
-  char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end;
-    if (start < text.size() && text[start] == '\r') ++start;
-    if (start < text.size() && text[start] == '\n') ++start;
-  }
-  return lines;
-}
-
 void masterLogPart(Report& report, const std::wstring& location) {
   const std::wstring path = standin::logFolder(location) + L"\\KRV.log";
-  const std::optional<std::string> text = readWhole(path);
+  const std::optional<std::string> text = standin::readWholeFile(path);
   if (!text) {
     report.lineFromWide(L"No master log at " + path);
     return;
   }
-  const std::vector<std::string> lines = linesOf(*text);
+  const std::vector<std::string> lines = standin::splitLines(*text);
   const std::size_t first = lines.size() > kMasterLogLines ? lines.size() - kMasterLogLines : 0;
   report.line("The last " + std::to_string(lines.size() - first) + " of " + std::to_string(lines.size()) +
               " lines of the master log:");
@@ -310,8 +284,8 @@ void detailLogsPart(Report& report, const std::wstring& location, int days) {
               " days: " + std::to_string(names.size()));
   for (const std::wstring& name : names) {
     report.lineFromWide(L"--- " + name);
-    const std::optional<std::string> text = readWhole(folder + L"\\" + name);
-    for (const std::string& line : linesOf(text.value_or(""))) report.lineFromAnsi(line);
+    const std::optional<std::string> text = standin::readWholeFile(folder + L"\\" + name);
+    for (const std::string& line : standin::splitLines(text.value_or(""))) report.lineFromAnsi(line);
   }
 }
 
