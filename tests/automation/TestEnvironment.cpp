@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "automation/Automation.h"
+#include "standins/common/Text.h"
 
 namespace automation {
 namespace {
@@ -181,28 +182,11 @@ void Installation::setEngineState(const std::vector<std::string>& lines) const {
 }
 
 std::optional<std::string> readFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
+  return standin::readWholeFile(path);
 }
 
 std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++end;
-    start = end + 1;
-  }
-  return lines;
+  return standin::splitLines(text);
 }
 
 Program::Program(const std::wstring& executable, const std::wstring& arguments,
