@@ -27,6 +27,7 @@ constexpr int kTextStoreError = 2021;
 constexpr int kTextStoreErrorEnd = 2022;
 constexpr int kTextDataAnchoring = 2000;
 constexpr int kTextListTooLong = 1222;
+constexpr int kTextEntriesHidden = 2023;
 
 constexpr int kIntroTops[6] = {60, 600, 1140, 1860, 2400, 2940};
 constexpr int kIntroHeights[6] = {480, 480, 660, 480, 480, 480};
@@ -137,12 +138,20 @@ void FmAnchor::Form_Load() {
   cmdNew.setCaption(text(kTextAdd));
   cmdDelete.setCaption(text(kTextRemove));
   cmdCancel.setCaption(text(kTextCancel));
-  // The list as stored, up to its first empty field.
+  // The list as stored, up to its first empty field. Entries behind an empty field are not shown,
+  // and Finish would store the list without them: the user is told before anything can be lost.
   const std::string stored = classic::trimSpaces(s_.snapshots.table().anchoredList);
   for (std::size_t start = 0; start <= stored.size();) {
     const std::size_t end = std::min(stored.find(';', start), stored.size());
     const std::string path = classic::trimSpaces(std::string_view(stored).substr(start, end - start));
-    if (path.empty()) break;
+    if (path.empty()) {
+      const std::string_view rest = end < stored.size() ? std::string_view(stored).substr(end + 1) : "";
+      if (rest.find_first_not_of("; ") != std::string_view::npos) {
+        s_.toolkit.messageBox(
+            {text(kTextEntriesHidden), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+      }
+      break;
+    }
     insert(path, true);
     start = end + 1;
   }

@@ -18,22 +18,23 @@ std::string folded(std::string text) {
   return text;
 }
 
-// The stored list as the wizard reads it, worked out the plain way: the fields between ";" up to
-// the first empty one, without outer spaces, in the order of their texts case aside (equal ones
-// keep their order).
-Rows plainSplit(const std::string& stored) {
-  Rows rows;
+// Every field of the stored list between ";", without outer spaces.
+Rows allFields(const std::string& stored) {
+  Rows fields;
   const std::string list = classic::trimSpaces(stored);
-  std::size_t from = 0;
-  for (;;) {
+  for (std::size_t from = 0;;) {
     const std::size_t at = list.find(';', from);
-    const std::string field =
-        classic::trimSpaces(list.substr(from, at == std::string::npos ? at : at - from));
-    if (field.empty()) break;
-    rows.push_back(field);
-    if (at == std::string::npos) break;
+    fields.push_back(classic::trimSpaces(list.substr(from, at == std::string::npos ? at : at - from)));
+    if (at == std::string::npos) return fields;
     from = at + 1;
   }
+}
+
+// The stored list as the wizard reads it, worked out the plain way: the fields up to the first
+// empty one, in the order of their texts case aside (equal ones keep their order).
+Rows plainSplit(const std::string& stored) {
+  Rows rows = allFields(stored);
+  rows.erase(std::find(rows.begin(), rows.end(), std::string()), rows.end());
   std::stable_sort(rows.begin(), rows.end(),
                    [](const std::string& a, const std::string& b) { return folded(a) < folded(b); });
   return rows;
@@ -77,12 +78,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   krv::FmAnchor wizard(
       {m.toolkit, m.commons, m.engine, m.snapshots, m.files, m.codec, [] { return false; }, {}});
 
+  // Fields behind the first empty one are not shown, which the user is told in a box.
+  const Rows fields = allFields(shown);
+  const auto firstEmpty = std::find(fields.begin(), fields.end(), std::string());
+  const bool hidden = firstEmpty != fields.end() &&
+                      std::any_of(firstEmpty, fields.end(), [](const std::string& f) { return !f.empty(); });
+  if (hidden) m.toolkit.expectBox();
   Rows model;
   m.toolkit.modalScripts["fmAnchor"] = [&](ui::Form&) {
     m.toolkit.click(wizard.cmdNext);
     FUZZ_CHECK(wizard.page() == 1);
     model = plainSplit(shown);
     FUZZ_CHECK(rowsOf(wizard.lvAnchorList) == model);
+    FUZZ_CHECK(m.toolkit.shown.size() == (hidden ? 1u : 0u) && m.toolkit.answers.empty());
     // Loaded and not yet changed, Finish waits; the rows join back into the same fields.
     FUZZ_CHECK(plainSplit(join(model)) == model);
     FUZZ_CHECK(!wizard.cmdNext.enabled());

@@ -716,7 +716,14 @@ TEST_F(MainWindowTest, TheWizardPagesAddRemoveAndFinish) {
     EXPECT_EQ(w.lvAnchorList.item(static_cast<std::size_t>(w.lvAnchorList.selectedIndex())).text, "C:\\B");
     toolkit.press(w, ui::Key::Enter);
   };
+  // The entry behind the empty field is not shown: the user is told so first.
+  toolkit.expectBox();
   toolkit.chooseMenu(main, "mAnchoring");
+  EXPECT_TRUE(fakes::showedBoxes(
+      {toolkit.shown.front()},
+      {{"The stored Anchored File list holds an empty entry. The entries after it are not shown here, "
+        "and Finish stores only the list shown. Cancel leaves the stored list unchanged.",
+        "Data Anchoring", ui::Buttons::OK, ui::Icon::Exclamation, 1}}));
   EXPECT_EQ(engine.anchoredList, "C:\\B;C:\\New");
   EXPECT_EQ(engine.calls.back(), "KRV_AnchoredFiles(5000, )") << "the table is read again";
 
