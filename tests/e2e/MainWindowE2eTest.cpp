@@ -542,6 +542,24 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   EXPECT_EQ(SendMessageW(controlsOfClass(wizard, L"SysListView32").at(0), LVM_GETITEMCOUNT, 0, 0), 1);
   press(wizard, {VK_ESCAPE});
   EXPECT_TRUE(automation::waitUntilGone(wizard, kTimeoutMs));
+
+  // A stored list with an empty entry in the middle (read again with F5): the user is told before
+  // the wizard shows the entries ahead of it; Cancel leaves the stored list as it was.
+  const std::string gapped = automation::toUtf8(documents + L";;" + inner);
+  ASSERT_TRUE(install.engineState().set("anchored", gapped));
+  press(main, {VK_F5});
+  chooseMenu(main, 'A', {'A'});
+  const HWND told = windowOf(korvane.id(), "Data Anchoring");
+  ASSERT_NE(told, nullptr);
+  EXPECT_NE(automation::readBox(told).texts.at(0).find("holds an empty entry"), std::string::npos);
+  press(told, {VK_RETURN});
+  wizard = windowOf(korvane.id(), "Data Anchoring Wizard");
+  ASSERT_NE(wizard, nullptr);
+  click(buttonOf(wizard, "Next"));
+  EXPECT_EQ(SendMessageW(controlsOfClass(wizard, L"SysListView32").at(0), LVM_GETITEMCOUNT, 0, 0), 1);
+  click(buttonOf(wizard, "Cancel"));
+  EXPECT_TRUE(automation::waitUntilGone(wizard, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("anchored", ""), gapped);
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
 }
 
