@@ -175,9 +175,10 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
     return note("KRV_ConvertTime(" + std::to_string(time) + ")",
                 found == times.end() ? krv::kManagerFailure : 0);
   }
-  // The browse dialog answers `browseResult`, with `browsePath` in the buffer when it is above 2.
+  // The browse dialog answers `browseResult`, with `browsePath` in the buffer when it is above 2
+  // (without a NUL when `browseUnterminated`).
   std::int32_t KRV_BrowseFolders(char16_t*, platform::WindowHandle, char16_t* path) override {
-    if (browseResult > 2) put(path, browsePath);
+    if (browseResult > 2) put(path, browsePath, !browseUnterminated);
     return note("KRV_BrowseFolders", browseResult);
   }
   // The editor records the text it was given and answers `editResult`, with `editText` in the
@@ -215,15 +216,16 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
   std::map<std::int32_t, std::array<std::int32_t, 6>> times;  // year, month, day, hour, minute, second
   std::int32_t browseResult = 0;
   std::string browsePath;
+  bool browseUnterminated = false;
   std::int32_t editResult = 0;
   std::string editText;
   std::vector<BufferCall> editCalls;
 
  private:
-  static void put(char16_t* buffer, const std::string& utf8) {
+  static void put(char16_t* buffer, const std::string& utf8, bool terminated = true) {
     const std::u16string text = platform::utf8ToUtf16(utf8);
     std::copy(text.begin(), text.end(), buffer);
-    buffer[text.size()] = u'\0';
+    if (terminated) buffer[text.size()] = u'\0';
   }
   std::int32_t nextListed(krv::SNAPSHOTINFO* info) {
     if (listed >= snapshots.size()) return listingEnd;

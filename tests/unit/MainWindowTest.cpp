@@ -748,6 +748,41 @@ TEST_F(MainWindowTest, TheWizardPagesAddRemoveAndFinish) {
   EXPECT_EQ(toolkit.shown.back().text, "Korvane error  5 setting Anchored Data.");
 }
 
+// What the browse dialog hands back is read within its 260 characters, whatever count it answers.
+TEST_F(MainWindowTest, TheWizardReadsABrowsedPathWithinItsBuffer) {
+  struct Browsed {
+    std::string path;
+    std::int32_t result;
+    bool unterminated;
+    std::string row;
+  };
+  const std::string longest = "C:\\" + std::string(256, 'p');  // 259 characters and the NUL
+  const std::string filling = "C:\\" + std::string(257, 'q');  // 260 characters, no room for a NUL
+  const Browsed cases[] = {{longest, 261, false, longest},
+                           {"C:\\Short", 1000, false, "C:\\Short"},
+                           {filling, 262, true, filling},
+                           {filling, 5000, true, filling}};
+  open();
+  for (const Browsed& c : cases) {
+    SCOPED_TRACE(c.row.substr(0, 12) + " " + std::to_string(c.result));
+    engine.anchoredList = ";";
+    snapshots.LoadSnapshotTable();
+    toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
+      auto& w = static_cast<krv::FmAnchor&>(form);
+      toolkit.click(w.cmdNext);
+      engine.browsePath = c.path;
+      engine.browseResult = c.result;
+      engine.browseUnterminated = c.unterminated;
+      toolkit.click(w.cmdNew);
+      EXPECT_EQ(rowsOf(w.lvAnchorList), Calls{c.row + "|missing"});
+      EXPECT_EQ(engine.anchorChecks.back().text, c.row);
+      toolkit.click(w.cmdNext);
+    };
+    toolkit.chooseMenu(main, "mAnchoring");
+    EXPECT_EQ(engine.anchoredList, c.row);
+  }
+}
+
 TEST_F(MainWindowTest, TheWizardFitsItsColumnAndGuardsTheStore) {
   std::string stored;
   for (int i = 1; i <= 9; ++i) stored += (i > 1 ? ";" : "") + std::string("C:\\") + std::to_string(i);
