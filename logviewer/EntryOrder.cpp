@@ -86,10 +86,7 @@ std::vector<std::uint32_t> identity(std::size_t n) {
 std::vector<std::uint32_t> byDate(const MasterLog& log) {
   const auto& entries = log.entries();
   // Logs are written in time order: an ordered log needs no sort.
-  bool ordered = true;
-  for (std::size_t i = 1; i < entries.size() && ordered; ++i)
-    ordered = entries[i - 1].when <= entries[i].when;
-  if (ordered) return identity(entries.size());
+  if (log.inTimeOrder()) return identity(entries.size());
   std::vector<Keyed> keyed(entries.size()), scratch;
   for (std::uint32_t i = 0; i < keyed.size(); ++i) keyed[i] = {entries[i].when, i};
   radixSort(keyed, scratch, 0, keyed.size());
@@ -286,7 +283,7 @@ void EntryOrders::prepare(const MasterLog& log, std::size_t column) {
   worker_ = std::thread([this, &log, column] { prepared_ = ascendingOrder(log, column, &stop_); });
 }
 
-std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t column, bool descending) {
+const std::vector<std::uint32_t>& EntryOrders::ascending(const MasterLog& log, std::size_t column) {
   std::optional<std::vector<std::uint32_t>>& known = ascending_[slot(column)];
   if (!known && worker_.joinable() && preparedSlot_ == slot(column)) {
     worker_.join();
@@ -294,9 +291,35 @@ std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t 
     prepared_.clear();
   }
   if (!known) known = ascendingOrder(log, column, nullptr);
-  std::vector<std::uint32_t> order = *known;
+  return *known;
+}
+
+std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t column, bool descending) {
+  std::vector<std::uint32_t> order = ascending(log, column);
   if (descending) std::reverse(order.begin(), order.end());
   return order;
+}
+
+RowOrder EntryOrders::rows(const MasterLog& log, std::size_t column, bool descending) {
+  if (slot(column) == 0 && log.inTimeOrder() && !ascending_[0])
+    return RowOrder(nullptr, log.size(), descending);
+  return RowOrder(&ascending(log, column), log.size(), descending);
+}
+
+std::uint32_t RowOrder::at(std::size_t row) const {
+  if (row >= size_) throw std::out_of_range("row beyond the list");
+  return (*this)[row];
+}
+
+std::ptrdiff_t RowOrder::rowOf(std::uint32_t entry) const {
+  if (entry >= size_) return -1;
+  std::size_t k = entry;
+  if (ascending_) {
+    const auto found = std::find(ascending_->begin(), ascending_->end(), entry);
+    if (found == ascending_->end()) return -1;
+    k = static_cast<std::size_t>(found - ascending_->begin());
+  }
+  return static_cast<std::ptrdiff_t>(descending_ ? size_ - 1 - k : k);
 }
 
 bool EntryOrders::known(std::size_t column) const {

@@ -17,6 +17,8 @@
 
 namespace quillon {
 
+class ByteWidths;
+
 enum class Category : std::uint8_t { None, Detail, Advisory, Recovery, Error };
 
 // The picture key of a category: "DET", "ADV", "REC", "ERR", or "" for none.
@@ -73,11 +75,13 @@ class MasterLog {
   ~MasterLog();
 
   // Parses the file's bytes. Reading stops at the first entry line whose date cannot be read, and,
-  // when the file could not be read to its end, before the line the failure cut.
-  void load(platform::FileContents contents, const DateForm& form);
+  // when the file could not be read to its end, before the line the failure cut. With widths, the
+  // widest description is measured on the way, while each line's bytes are at hand.
+  void load(platform::FileContents contents, const DateForm& form, const ByteWidths* widths = nullptr);
   // The same over a view of the file. A view that holds the file is copied on a worker thread
   // while the entries are parsed from it; releaseFile() then lets the file go.
-  void load(std::unique_ptr<platform::FileView> view, const DateForm& form);
+  void load(std::unique_ptr<platform::FileView> view, const DateForm& form,
+            const ByteWidths* widths = nullptr);
   // Waits for the copy of a held file, keeps the copy and drops the view, so that the file's
   // writers may cut it short again. Only while no other thread reads the log. Does nothing when no
   // file is held; when the copy could not be made the view is kept.
@@ -95,10 +99,15 @@ class MasterLog {
   std::string_view detailName(std::size_t i) const;
   // True when reading stopped early (a bad date or a failed read).
   bool stoppedEarly() const { return stoppedEarly_; }
+  // The largest description width among the entries as widestDescription() gives it, measured by
+  // the last load with widths; 0 otherwise.
+  std::int64_t widestDescription() const { return widestDescription_; }
+  // True when no entry is older than the one before it, as the engine writes them.
+  bool inTimeOrder() const { return inTimeOrder_; }
   std::size_t bytes() const { return bytes_.size(); }
 
  private:
-  void parse(bool complete, const DateForm& form);
+  void parse(const DateForm& form, const ByteWidths* widths);
   void joinCopy();
 
   std::unique_ptr<platform::FileView> view_;  // owns or holds the bytes
@@ -107,6 +116,8 @@ class MasterLog {
   std::string copy_;
   std::vector<MasterEntry> entries_;
   bool stoppedEarly_ = false;
+  bool inTimeOrder_ = true;
+  std::int64_t widestDescription_ = 0;
 };
 
 // The lines of the bytes; a last line without its end counts too.
