@@ -83,12 +83,10 @@ int main(int argc, char** argv) {
   // the entries is never touched, so it is counted apart.
   const double entries = static_cast<double>(log.size() ? log.size() : 1);
   const double perEntry =
-      static_cast<double>(log.size() * sizeof(quillon::MasterEntry) + order.size() * sizeof(std::uint32_t)) /
+      static_cast<double>(log.size() * sizeof(quillon::StoredEntry) + order.size() * sizeof(std::uint32_t)) /
       entries;
   const double reservedPerEntry =
-      static_cast<double>(log.entries().capacity() * sizeof(quillon::MasterEntry) +
-                          order.capacity() * sizeof(std::uint32_t)) /
-      entries;
+      static_cast<double>(log.entryBytes() + order.capacity() * sizeof(std::uint32_t)) / entries;
   std::printf("file: %zu bytes, %zu entries\n", fileBytes, log.size());
   std::printf("parse (best of 3): %.1f ms\n", parseBest);
   std::printf("parse measuring the widest description on the way (best of 3): %.1f ms (%lld twips)\n",
@@ -99,6 +97,6 @@ int main(int argc, char** argv) {
   std::printf("sort by description ascending: %.1f ms\n", descriptionAsc);
   std::printf("widest description: %.1f ms (%lld twips)\n", widestMs, static_cast<long long>(widest));
   std::printf("memory per entry beyond the file's bytes: %.1f bytes (entry %zu + order %zu), %.1f reserved\n",
-              perEntry, sizeof(quillon::MasterEntry), sizeof(std::uint32_t), reservedPerEntry);
+              perEntry, sizeof(quillon::StoredEntry), sizeof(std::uint32_t), reservedPerEntry);
   return 0;
 }

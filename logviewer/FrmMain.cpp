@@ -252,7 +252,7 @@ ui::ListItem FrmMain::masterItem(std::size_t row) const {
   ui::ListItem item;
   if (row >= order_.size()) return item;
   const std::size_t i = order_[row];
-  const MasterEntry& entry = master_.entry(i);
+  const MasterEntry entry = master_.entry(i);
   const classic::DateTime when = unpackDate(entry.when);
   item.text = displayDate(when, dateForm_);
   item.subItems = {numberText(entry.number), shownText(services_.codec, master_.description(i)),

@@ -305,6 +305,7 @@ MasterLog::MasterLog(MasterLog&& other) noexcept {
   other.bytes_ = {};
   copy_ = std::move(other.copy_);
   entries_ = std::move(other.entries_);
+  form_ = other.form_;
   stoppedEarly_ = other.stoppedEarly_;
   inTimeOrder_ = other.inTimeOrder_;
   widestDescription_ = other.widestDescription_;
@@ -334,6 +335,7 @@ void MasterLog::load(platform::FileContents contents, const DateForm& form, cons
 void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form,
                      const ByteWidths* widths) {
   clear();
+  form_ = form;
   if (!view) return;
   view_ = std::move(view);
   bytes_ = view_->bytes();
@@ -365,6 +367,7 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
   // Only a description that could beat the widest so far, even drawn in the font's widest
   // character, is measured.
   const std::int64_t widestCharacter = widths ? widths->widest() : 0;
+  std::uint64_t lastWhen = 0;
   std::size_t from = 0;  // where the first line not yet parsed starts
   std::size_t seen = 0;  // the bytes that had arrived at the last look
   bool stopped = false;
@@ -394,15 +397,25 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
         stopped = true;
         break;
       }
-      MasterEntry entry;
-      entry.lineStart = static_cast<std::uint64_t>(line.data() - bytes_.data());
+      const auto lineStart = static_cast<std::uint64_t>(line.data() - bytes_.data());
+      if (lineStart >> 40) {  // beyond what an entry can point to
+        stoppedEarly_ = true;
+        stopped = true;
+        break;
+      }
+      StoredEntry entry;
+      entry.lineStartLow = static_cast<std::uint32_t>(lineStart);
+      entry.lineStartHigh = static_cast<std::uint8_t>(lineStart >> 32);
       entry.lineLength = static_cast<std::uint32_t>(std::min<std::size_t>(line.size(), UINT32_MAX));
       entry.number = static_cast<std::int16_t>(number);
-      entry.hasDetail = line.size() >= 30 && line[29] == '[';
-      entry.when = packDate(*when);
-      if (!entries_.empty() && entry.when < entries_.back().when) inTimeOrder_ = false;
+      const bool hasDetail = line.size() >= 30 && line[29] == '[';
+      const bool namesDetail = hasDetail && line.size() > 30;
+      entry.flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(classify(number, namesDetail)) |
+                                              (hasDetail ? StoredEntry::kHasDetail : 0));
+      const std::uint64_t packed = packDate(*when);
+      if (packed < lastWhen) inTimeOrder_ = false;
+      lastWhen = packed;
       entries_.push_back(entry);
-      entries_.back().category = classify(number, !detailName(entries_.size() - 1).empty());
       if (widths) {
         const std::string_view d = description(entries_.size() - 1);
         if (static_cast<std::int64_t>(d.size()) * widestCharacter > widestDescription_)
@@ -418,19 +431,37 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
   if (entries_.capacity() / 2 > entries_.size()) entries_.shrink_to_fit();
 }
 
+MasterEntry MasterLog::entry(std::size_t i) const {
+  const StoredEntry& e = entries_[i];
+  MasterEntry entry;
+  entry.lineStart = e.lineStart();
+  entry.lineLength = e.lineLength;
+  entry.number = e.number;
+  entry.category = e.category();
+  entry.hasDetail = e.hasDetail();
+  entry.when = when(i);
+  return entry;
+}
+
+std::uint64_t MasterLog::when(std::size_t i) const {
+  // Read when the log was loaded, so it reads again.
+  const auto when = readLogDate(line(i).substr(0, 19), form_);
+  return when ? packDate(*when) : 0;
+}
+
 std::string_view MasterLog::line(std::size_t i) const {
-  const MasterEntry& e = entries_[i];
-  return bytes_.substr(e.lineStart, e.lineLength);
+  const StoredEntry& e = entries_[i];
+  return bytes_.substr(e.lineStart(), e.lineLength);
 }
 
 std::string_view MasterLog::description(std::size_t i) const {
   const std::string_view l = line(i);
-  const std::size_t from = entries_[i].hasDetail ? 39 : 29;
+  const std::size_t from = entries_[i].hasDetail() ? 39 : 29;
   return from < l.size() ? l.substr(from) : std::string_view();
 }
 
 std::string_view MasterLog::detailName(std::size_t i) const {
-  if (!entries_[i].hasDetail) return {};
+  if (!entries_[i].hasDetail()) return {};
   const std::string_view l = line(i);
   return l.size() > 30 ? l.substr(30, 8) : std::string_view();
 }
