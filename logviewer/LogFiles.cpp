@@ -444,7 +444,7 @@ MasterEntry MasterLog::entry(std::size_t i) const {
 }
 
 std::uint64_t MasterLog::when(std::size_t i) const {
-  // Read when the log was loaded, so it reads again.
+  // The same bytes gave this date when the log was loaded: they give it again.
   const auto when = readLogDate(line(i).substr(0, 19), form_);
   return when ? packDate(*when) : 0;
 }

@@ -97,7 +97,8 @@ class MasterLog {
   // widest description is measured on the way, while each line's bytes are at hand.
   void load(platform::FileContents contents, const DateForm& form, const ByteWidths* widths = nullptr);
   // The same over a view of the file. A view that holds the file is copied on a worker thread
-  // while the entries are parsed from it; releaseFile() then lets the file go.
+  // while the entries are parsed from it; releaseFile() then lets the file go. A streamed view is
+  // parsed as its bytes arrive, each line once it is whole.
   void load(std::unique_ptr<platform::FileView> view, const DateForm& form,
             const ByteWidths* widths = nullptr);
   // Waits for the copy of a held file, keeps the copy and drops the view, so that the file's
