@@ -1,11 +1,19 @@
-// Times the real Quillon.exe under Wine: from its start to the first screen (the window shown with
-// its master list filled and the last entry selected), then a re-sort by a column click.
+// Times one start of a program under Wine, for bench/run's paired rounds. Two kinds of start:
 //
-//   quillon_first_screen <Quillon.exe> <expected entries>
+//   quillon_first_screen viewer <Quillon.exe> <expected entries>
+//     From the start of the real Quillon.exe to its first screen: the window shown with its master
+//     list filled, the last entry selected, nothing left to paint and start-up over. Then re-sorts by
+//     clicks on the column headers right after the first screen and once more, each timed from the
+//     click to the list repainted, and last the viewer's peak memory.
+//   quillon_first_screen trivial <program.exe> <title>
+//     From the start of a trivial program to its first window shown and painted, the same way.
+//
+// Prints one "name value" line per figure, for the script to gather.
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,10 +23,6 @@ namespace {
 
 const wchar_t kCaption[] = L"Korvane\x2122 Logs";
 
-HWND masterList(HWND window) {
-  return FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
-}
-
 double elapsedMs(LARGE_INTEGER since) {
   LARGE_INTEGER now, frequency;
   QueryPerformanceCounter(&now);
@@ -27,70 +31,141 @@ double elapsedMs(LARGE_INTEGER since) {
          static_cast<double>(frequency.QuadPart);
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: quillon_first_screen QUILLON_EXE ENTRIES\n");
-    return 2;
+HWND windowOf(DWORD processId, const wchar_t* title) {
+  for (HWND w = FindWindowW(nullptr, title); w; w = FindWindowExW(nullptr, w, nullptr, title)) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == processId) return w;
   }
-  const long expected = std::wcstol(argv[2], nullptr, 10);
-  std::wstring command = L"\"" + std::wstring(argv[1]) + L"\"";
+  return nullptr;
+}
+
+// The window and the list (when given) hold no region waiting to be painted, and the window's
+// thread answers messages again: what the user sees is drawn.
+bool painted(HWND window, HWND list) {
+  DWORD_PTR answer = 0;
+  return IsWindowVisible(window) && !GetUpdateRect(window, nullptr, FALSE) &&
+         !(list && GetUpdateRect(list, nullptr, FALSE)) &&
+         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) &&
+         !GetUpdateRect(window, nullptr, FALSE) && !(list && GetUpdateRect(list, nullptr, FALSE));
+}
+
+struct Started {
+  PROCESS_INFORMATION process{};
+  LARGE_INTEGER start{};
+};
+
+bool startProgram(const std::wstring& exe, Started& started) {
+  std::wstring command = L"\"" + exe + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
+  QueryPerformanceCounter(&started.start);
+  return CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started.process);
+}
+
+void endProgram(Started& started, HWND window) {
+  if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(started.process.hProcess, 20000) != WAIT_OBJECT_0)
+    TerminateProcess(started.process.hProcess, 1);
+  CloseHandle(started.process.hThread);
+  CloseHandle(started.process.hProcess);
+}
+
+int timeTrivial(const std::wstring& exe, const wchar_t* title) {
+  Started started;
+  if (!startProgram(exe, started)) return 1;
+  HWND window = nullptr;
+  double firstPaint = -1;
+  while (elapsedMs(started.start) < 60000) {
+    window = windowOf(started.process.dwProcessId, title);
+    if (window && painted(window, nullptr)) {
+      firstPaint = elapsedMs(started.start);
+      break;
+    }
+    Sleep(1);
+  }
+  endProgram(started, window);
+  if (firstPaint < 0) return 1;
+  std::printf("first_paint_ms %.1f\n", firstPaint);
+  return 0;
+}
+
+// Clicks a header of the list as the mouse would, and waits for the list to be repainted.
+double clickToRepaint(HWND window, HWND list, int x) {
+  HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  // The sort runs inside the button-up message the header handles; it invalidates the list.
+  SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, 5));
+  SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(x, 5));
+  while (!painted(window, list) && elapsedMs(start) < 60000) Sleep(0);
+  return elapsedMs(start);
+}
+
+int timeViewer(const std::wstring& exe, long expected) {
+  Started started;
+  if (!startProgram(exe, started)) {
     std::fprintf(stderr, "cannot start Quillon.exe\n");
     return 1;
   }
   HWND window = nullptr, list = nullptr;
   double firstScreen = -1;
-  while (elapsedMs(start) < 60000) {
-    window = FindWindowW(nullptr, kCaption);
-    list = window ? masterList(window) : nullptr;
+  while (elapsedMs(started.start) < 60000) {
+    window = windowOf(started.process.dwProcessId, kCaption);
+    list = window ? FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
     if (list && IsWindowVisible(window)) {
       const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
       const LRESULT selected = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-      if (count == expected && selected == count - 1) {
-        firstScreen = elapsedMs(start);
+      if (count == expected && selected == count - 1 && painted(window, list)) {
+        firstScreen = elapsedMs(started.start);
         break;
       }
     }
-    Sleep(5);
+    Sleep(1);
   }
-  int code = 0;
   if (firstScreen < 0) {
     std::fprintf(stderr, "no first screen within a minute\n");
-    code = 1;
-  } else {
-    std::printf("first screen under Wine (start to window with %ld entries, last selected): %.0f ms\n",
-                expected, firstScreen);
-    // Clicks on the headers: each sort runs inside the button-up message the header handles.
-    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
-    const int dateWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
-    const int typeWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
-    struct Click {
-      const char* what;
-      int x;
-    };
-    const Click clicks[] = {{"by date, newest first", 10},
-                            {"by type ascending", dateWidth + 10},
-                            {"by type descending", dateWidth + 10},
-                            {"by description ascending", dateWidth + typeWidth + 10}};
-    for (const Click& click : clicks) {
-      LARGE_INTEGER sortStart;
-      QueryPerformanceCounter(&sortStart);
-      SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(click.x, 5));
-      SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(click.x, 5));
-      std::printf("re-sort under Wine, %s: %.0f ms\n", click.what, elapsedMs(sortStart));
-    }
-    PostMessageW(window, WM_CLOSE, 0, 0);
+    endProgram(started, window);
+    return 1;
   }
-  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return code;
+  std::printf("first_screen_ms %.1f\n", firstScreen);
+  // Right after the first screen, as an impatient user would: every column, each way.
+  const int dateWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+  const int typeWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
+  struct Click {
+    const char* what;
+    int x;
+  };
+  const Click clicks[] = {{"date_descending", 10},
+                          {"type_ascending", dateWidth + 10},
+                          {"type_descending", dateWidth + 10},
+                          {"description_ascending", dateWidth + typeWidth + 10},
+                          {"description_descending", dateWidth + typeWidth + 10},
+                          {"date_ascending", 10}};
+  for (const Click& click : clicks)
+    std::printf("resort_%s_ms %.1f\n", click.what, clickToRepaint(window, list, click.x));
+  // The same clicks again, every order sorted before.
+  for (const Click& click : clicks)
+    std::printf("resort_again_%s_ms %.1f\n", click.what, clickToRepaint(window, list, click.x));
+  PROCESS_MEMORY_COUNTERS memory{};
+  memory.cb = sizeof(memory);
+  if (GetProcessMemoryInfo(started.process.hProcess, &memory, sizeof(memory))) {
+    std::printf("peak_working_set %llu\n", static_cast<unsigned long long>(memory.PeakWorkingSetSize));
+    std::printf("peak_private %llu\n", static_cast<unsigned long long>(memory.PeakPagefileUsage));
+  }
+  endProgram(started, window);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring kind = argc > 1 ? argv[1] : L"";
+  if (argc == 4 && kind == L"viewer") return timeViewer(argv[2], std::wcstol(argv[3], nullptr, 10));
+  if (argc == 4 && kind == L"trivial") return timeTrivial(argv[2], argv[3]);
+  std::fprintf(stderr,
+               "usage: quillon_first_screen viewer QUILLON_EXE ENTRIES\n"
+               "       quillon_first_screen trivial PROGRAM_EXE TITLE\n");
+  return 2;
 }

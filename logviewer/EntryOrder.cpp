@@ -22,12 +22,7 @@ std::uint32_t typeKey(std::int32_t number) {
 // group lie all over the file's bytes, and waiting for each from memory is most of the sort's time.
 // The entry itself is fetched further ahead, as finding the text needs it.
 inline void prefetchEntry(const MasterLog& log, std::uint32_t index) {
-#if defined(__GNUC__) || defined(__clang__)
-  __builtin_prefetch(&log.entries()[index]);
-#else
-  (void)log;
-  (void)index;
-#endif
+  log.prefetch(index);
 }
 inline void prefetch(const MasterLog& log, std::uint32_t index) {
 #if defined(__GNUC__) || defined(__clang__)
@@ -38,11 +33,14 @@ inline void prefetch(const MasterLog& log, std::uint32_t index) {
 #endif
 }
 
+// 12 bytes, not 16: a sort of millions of entries holds two arrays of these.
+#pragma pack(push, 4)
 struct Keyed {
   std::uint64_t key;
   std::uint32_t index;
-  std::uint32_t length = 0;  // the description's length, for the description sort
 };
+#pragma pack(pop)
+static_assert(sizeof(Keyed) == 12);
 
 // Sorts v[begin, end) by key, stably, with the least significant byte first; passes in which
 // every key has the same byte are skipped. Small ranges are sorted by insertion.
@@ -84,14 +82,10 @@ std::vector<std::uint32_t> identity(std::size_t n) {
 }
 
 std::vector<std::uint32_t> byDate(const MasterLog& log) {
-  const auto& entries = log.entries();
   // Logs are written in time order: an ordered log needs no sort.
-  bool ordered = true;
-  for (std::size_t i = 1; i < entries.size() && ordered; ++i)
-    ordered = entries[i - 1].when <= entries[i].when;
-  if (ordered) return identity(entries.size());
-  std::vector<Keyed> keyed(entries.size()), scratch;
-  for (std::uint32_t i = 0; i < keyed.size(); ++i) keyed[i] = {entries[i].when, i};
+  if (log.inTimeOrder()) return identity(log.size());
+  std::vector<Keyed> keyed(log.size()), scratch;
+  for (std::uint32_t i = 0; i < keyed.size(); ++i) keyed[i] = {log.when(i), i};
   radixSort(keyed, scratch, 0, keyed.size());
   std::vector<std::uint32_t> order(keyed.size());
   for (std::size_t i = 0; i < keyed.size(); ++i) order[i] = keyed[i].index;
@@ -100,13 +94,13 @@ std::vector<std::uint32_t> byDate(const MasterLog& log) {
 
 // Counting by the type key (at most 11000 different values): stable and linear.
 std::vector<std::uint32_t> byType(const MasterLog& log) {
-  const auto& entries = log.entries();
+  const std::size_t n = log.size();
   std::vector<std::uint32_t> start(11001 + 1, 0);
-  for (const MasterEntry& e : entries) ++start[std::min<std::uint32_t>(typeKey(e.number), 11000) + 1];
+  for (std::size_t i = 0; i < n; ++i) ++start[std::min<std::uint32_t>(typeKey(log.number(i)), 11000) + 1];
   for (std::size_t k = 1; k < start.size(); ++k) start[k] += start[k - 1];
-  std::vector<std::uint32_t> order(entries.size());
-  for (std::uint32_t i = 0; i < entries.size(); ++i)
-    order[start[std::min<std::uint32_t>(typeKey(entries[i].number), 11000)]++] = i;
+  std::vector<std::uint32_t> order(n);
+  for (std::uint32_t i = 0; i < n; ++i)
+    order[start[std::min<std::uint32_t>(typeKey(log.number(i)), 11000)]++] = i;
   return order;
 }
 
@@ -158,10 +152,9 @@ std::size_t commonLength(const MasterLog& log, const Keyed* group, std::size_t n
 std::vector<std::uint32_t> byDescription(const MasterLog& log, const std::atomic<bool>* stop) {
   auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   const std::size_t n = log.size();
+  auto length = [&log](std::uint32_t index) { return log.description(index).size(); };
   std::vector<Keyed> keyed(n), scratch;
-  for (std::uint32_t i = 0; i < n; ++i)
-    keyed[i] = {0, i,
-                static_cast<std::uint32_t>(std::min<std::size_t>(log.description(i).size(), UINT32_MAX))};
+  for (std::uint32_t i = 0; i < n; ++i) keyed[i] = {0, i};
   struct Group {
     std::size_t begin, end, depth;
   };
@@ -176,12 +169,12 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log, const std::atomic
       while (last < g.end && keyed[last].key == keyed[run].key) ++last;
       if (last - run > 1) {
         bool longer = false;
-        for (std::size_t i = run; i < last && !longer; ++i) longer = keyed[i].length > depth + 8;
+        for (std::size_t i = run; i < last && !longer; ++i) longer = length(keyed[i].index) > depth + 8;
         if (longer) {
           into.push_back({run, last, depth + 8});
         } else {
           // The texts end here and agree but for NUL characters at their ends: the shorter first.
-          for (std::size_t i = run; i < last; ++i) keyed[i].key = keyed[i].length;
+          for (std::size_t i = run; i < last; ++i) keyed[i].key = length(keyed[i].index);
           radixSort(keyed, scratch, run, last);
         }
       }
@@ -190,44 +183,49 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log, const std::atomic
   };
 
   // While the tied groups hold a good part of the entries, each step reads the texts in file
-  // order, where they lie one after the other, instead of in the groups' scattered order.
-  std::vector<std::uint32_t> groupOf;
-  std::vector<std::uint64_t> chunk;
+  // order, where they lie one after the other, instead of in the groups' scattered order. Per
+  // entry it keeps its group (fewer than 4096 of them) and its place in keyed, which takes its key.
+  std::vector<std::uint16_t> groupOf;
+  std::vector<std::uint32_t> placeOf;
   std::vector<std::size_t> common;
-  constexpr std::uint32_t kNoGroup = UINT32_MAX;
+  constexpr std::uint16_t kNoGroup = UINT16_MAX;
   while (!pending.empty() && pending.size() < 4096 && !stopped()) {
     std::size_t total = 0;
     for (const Group& g : pending) total += g.end - g.begin;
     if (total < n / 8) break;
     groupOf.assign(n, kNoGroup);
-    chunk.resize(n);
+    placeOf.resize(n);
     common.assign(pending.size(), 0);
-    for (std::uint32_t gi = 0; gi < pending.size(); ++gi) {
+    for (std::uint16_t gi = 0; gi < pending.size(); ++gi) {
       const Group& g = pending[gi];
-      for (std::size_t p = g.begin; p < g.end; ++p) groupOf[keyed[p].index] = gi;
-      const std::size_t repLength = keyed[g.begin].length;
+      for (std::size_t p = g.begin; p < g.end; ++p) {
+        groupOf[keyed[p].index] = gi;
+        placeOf[keyed[p].index] = static_cast<std::uint32_t>(p);
+      }
+      const std::size_t repLength = length(keyed[g.begin].index);
       common[gi] = repLength > g.depth ? repLength - g.depth : 0;
     }
     for (std::uint32_t i = 0; i < n; ++i) {
-      const std::uint32_t gi = groupOf[i];
+      const std::uint16_t gi = groupOf[i];
       if (gi == kNoGroup || common[gi] == 0) continue;
       const Group& g = pending[gi];
       const std::uint32_t rep = keyed[g.begin].index;
       if (i != rep) common[gi] = sharedLength(log.description(rep), log.description(i), g.depth, common[gi]);
     }
     for (std::uint32_t i = 0; i < n; ++i) {
-      const std::uint32_t gi = groupOf[i];
-      if (gi != kNoGroup) chunk[i] = chunkAt(log.description(i), pending[gi].depth + common[gi]);
+      const std::uint16_t gi = groupOf[i];
+      if (gi != kNoGroup) keyed[placeOf[i]].key = chunkAt(log.description(i), pending[gi].depth + common[gi]);
     }
     std::vector<Group> next;
-    for (std::uint32_t gi = 0; gi < pending.size(); ++gi) {
+    for (std::uint16_t gi = 0; gi < pending.size(); ++gi) {
       const Group& g = pending[gi];
-      for (std::size_t p = g.begin; p < g.end; ++p) keyed[p].key = chunk[keyed[p].index];
       radixSort(keyed, scratch, g.begin, g.end);
       split(g, g.depth + common[gi], next);
     }
     pending.swap(next);
   }
+  std::vector<std::uint16_t>().swap(groupOf);
+  std::vector<std::uint32_t>().swap(placeOf);
 
   for (std::size_t step = 0; !pending.empty(); ++step) {
     if (step % 1024 == 0 && stopped()) return {};
@@ -240,6 +238,7 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log, const std::atomic
     radixSort(keyed, scratch, g.begin, g.end);
     split(g, depth, pending);
   }
+  std::vector<Keyed>().swap(scratch);  // before the order takes its place
   std::vector<std::uint32_t> order(n);
   for (std::size_t i = 0; i < n; ++i) order[i] = keyed[i].index;
   return order;
@@ -286,7 +285,7 @@ void EntryOrders::prepare(const MasterLog& log, std::size_t column) {
   worker_ = std::thread([this, &log, column] { prepared_ = ascendingOrder(log, column, &stop_); });
 }
 
-std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t column, bool descending) {
+const std::vector<std::uint32_t>& EntryOrders::ascending(const MasterLog& log, std::size_t column) {
   std::optional<std::vector<std::uint32_t>>& known = ascending_[slot(column)];
   if (!known && worker_.joinable() && preparedSlot_ == slot(column)) {
     worker_.join();
@@ -294,9 +293,35 @@ std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t 
     prepared_.clear();
   }
   if (!known) known = ascendingOrder(log, column, nullptr);
-  std::vector<std::uint32_t> order = *known;
+  return *known;
+}
+
+std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t column, bool descending) {
+  std::vector<std::uint32_t> order = ascending(log, column);
   if (descending) std::reverse(order.begin(), order.end());
   return order;
+}
+
+RowOrder EntryOrders::rows(const MasterLog& log, std::size_t column, bool descending) {
+  if (slot(column) == 0 && log.inTimeOrder() && !ascending_[0])
+    return RowOrder(nullptr, log.size(), descending);
+  return RowOrder(&ascending(log, column), log.size(), descending);
+}
+
+std::uint32_t RowOrder::at(std::size_t row) const {
+  if (row >= size_) throw std::out_of_range("row beyond the list");
+  return (*this)[row];
+}
+
+std::ptrdiff_t RowOrder::rowOf(std::uint32_t entry) const {
+  if (entry >= size_) return -1;
+  std::size_t k = entry;
+  if (ascending_) {
+    const auto found = std::find(ascending_->begin(), ascending_->end(), entry);
+    if (found == ascending_->end()) return -1;
+    k = static_cast<std::size_t>(found - ascending_->begin());
+  }
+  return static_cast<std::ptrdiff_t>(descending_ ? size_ - 1 - k : k);
 }
 
 bool EntryOrders::known(std::size_t column) const {

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -25,8 +26,33 @@ inline constexpr std::size_t kSortKeyColumn = 3;
 // by its "0000" text, the description by its characters with ASCII letters ignoring case.
 std::vector<std::uint32_t> sortedOrder(const MasterLog& log, std::size_t column, bool descending);
 
+// The rows of the master list in one order, without a copy of the order: the entry shown in a row,
+// read from a column's ascending order (or the file's order, when that is the order) either way.
+class RowOrder {
+ public:
+  RowOrder() = default;
+  // ascending nullptr: the file's order.
+  RowOrder(const std::vector<std::uint32_t>* ascending, std::size_t size, bool descending)
+      : ascending_(ascending), size_(size), descending_(descending) {}
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  std::uint32_t operator[](std::size_t row) const {
+    const std::size_t k = descending_ ? size_ - 1 - row : row;
+    return ascending_ ? (*ascending_)[k] : static_cast<std::uint32_t>(k);
+  }
+  // Throws std::out_of_range for a row beyond the list.
+  std::uint32_t at(std::size_t row) const;
+  // The row that shows the entry, or -1.
+  std::ptrdiff_t rowOf(std::uint32_t entry) const;
+
+ private:
+  const std::vector<std::uint32_t>* ascending_ = nullptr;
+  std::size_t size_ = 0;
+  bool descending_ = false;
+};
+
 // The orders of one loaded log, each column's ascending order sorted once: a repeated or reversed
-// sort only copies it. One column's order may be prepared ahead on a worker thread, which the
+// sort only reads it the other way. One column's order may be prepared ahead on a worker thread, which the
 // first request for that order waits for.
 class EntryOrders {
  public:
@@ -42,11 +68,15 @@ class EntryOrders {
   void prepare(const MasterLog& log, std::size_t column);
   // The order by the column, as sortedOrder gives it.
   std::vector<std::uint32_t> order(const MasterLog& log, std::size_t column, bool descending);
+  // The same order as rows to read; valid until reset() (a log in time order needs no sort by
+  // date at all).
+  RowOrder rows(const MasterLog& log, std::size_t column, bool descending);
   // Whether the column's order has been sorted already (a preparation still running is not).
   bool known(std::size_t column) const;
 
  private:
   static std::size_t slot(std::size_t column);
+  const std::vector<std::uint32_t>& ascending(const MasterLog& log, std::size_t column);
 
   std::array<std::optional<std::vector<std::uint32_t>>, 3> ascending_;  // date, type, description
   std::thread worker_;

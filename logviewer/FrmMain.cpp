@@ -179,14 +179,13 @@ void FrmMain::lvLogMaster_ColumnClick(std::size_t column) {
   applySort();
   lvLogMaster.setItemCount(order_.size());
   if (selectedEntry >= 0) {
-    const auto found = std::find(order_.begin(), order_.end(), static_cast<std::uint32_t>(selectedEntry));
-    lvLogMaster.select(found - order_.begin());
+    lvLogMaster.select(order_.rowOf(static_cast<std::uint32_t>(selectedEntry)));
     lvLogMaster.ensureSelectedVisible();
   }
 }
 
 void FrmMain::applySort() {
-  order_ = orders_.order(master_, sortColumn_, descending_);
+  order_ = orders_.rows(master_, sortColumn_, descending_);
   lvLogMaster.setSort(true, sortColumn_, descending_ ? ui::SortOrder::Descending : ui::SortOrder::Ascending);
 }
 
@@ -208,26 +207,26 @@ void FrmMain::tmrPrepareSort_Timer() {
 
 void FrmMain::LoadMasterLog() {
   setTimerEnabled(tmrPrepareSort, false);
+  order_ = RowOrder();
   orders_.reset();  // before the log it reads changes
   master_.clear();
-  order_.clear();
   lvLogMaster.setItemCount(0);
   detail_.clear();
   lvLogDetail.setItemCount(0);
   widestDescription_ = 0;
 
   if (!location_.empty()) {
-    master_.load(services_.files.view(location_ + kMasterLog), dateForm_);
+    master_.load(services_.files.stream(location_ + kMasterLog), dateForm_, &widths());
   }
   applySort();
-  if (master_.size() > 0) widestDescription_ = widestDescription(master_, widths()) + kDescriptionMargin;
+  if (master_.size() > 0) widestDescription_ = master_.widestDescription() + kDescriptionMargin;
   lvLogMaster.setItemCount(order_.size());
 
   if (order_.empty()) {
     Form_Resize();
   } else {
     lvLogMaster.select(static_cast<std::ptrdiff_t>(order_.size() - 1));
-    LoadDetailLog(master_.detailName(order_.back()));
+    LoadDetailLog(master_.detailName(order_[order_.size() - 1]));
   }
   UpdateStatus();
   if (master_.holdsFile() || (master_.size() > 1 && !orders_.known(kDescriptionColumn)))
@@ -253,7 +252,7 @@ ui::ListItem FrmMain::masterItem(std::size_t row) const {
   ui::ListItem item;
   if (row >= order_.size()) return item;
   const std::size_t i = order_[row];
-  const MasterEntry& entry = master_.entry(i);
+  const MasterEntry entry = master_.entry(i);
   const classic::DateTime when = unpackDate(entry.when);
   item.text = displayDate(when, dateForm_);
   item.subItems = {numberText(entry.number), shownText(services_.codec, master_.description(i)),

@@ -92,7 +92,7 @@ class FrmMain final : public ui::Form {
   int scrollBarWidth_ = 0;
   DateForm dateForm_;
   MasterLog master_;
-  std::vector<std::uint32_t> order_;
+  RowOrder order_;  // reads orders_: reset with it
   std::size_t sortColumn_ = 3;
   bool descending_ = false;
   // After master_: destroyed first, it joins its worker while the log it reads still exists.

@@ -6,6 +6,8 @@
 #include <new>
 #include <utility>
 
+#include "logviewer/TextWidths.h"
+
 namespace quillon {
 namespace {
 
@@ -13,8 +15,11 @@ namespace {
 // search a byte at a time), looking for CR and LF in one pass.
 class LineScanner {
  public:
-  explicit LineScanner(std::string_view bytes) : data_(bytes.data()), size_(bytes.size()) {}
+  explicit LineScanner(std::string_view bytes, std::size_t from = 0)
+      : data_(bytes.data()), size_(bytes.size()), pos_(from) {}
 
+  // Where the next line starts.
+  std::size_t position() const { return pos_; }
   // The next line, or false at the end of the bytes. complete is false for a last line that has no
   // line end.
   bool next(std::string_view& line, bool& complete) {
@@ -54,7 +59,7 @@ class LineScanner {
 
   const char* data_;
   std::size_t size_;
-  std::size_t pos_ = 0;
+  std::size_t pos_;
 };
 
 bool isDigit(char c) {
@@ -300,7 +305,10 @@ MasterLog::MasterLog(MasterLog&& other) noexcept {
   other.bytes_ = {};
   copy_ = std::move(other.copy_);
   entries_ = std::move(other.entries_);
+  form_ = other.form_;
   stoppedEarly_ = other.stoppedEarly_;
+  inTimeOrder_ = other.inTimeOrder_;
+  widestDescription_ = other.widestDescription_;
 }
 
 void MasterLog::joinCopy() {
@@ -316,29 +324,33 @@ void MasterLog::clear() {
   entries_.clear();
   entries_.shrink_to_fit();
   stoppedEarly_ = false;
+  inTimeOrder_ = true;
+  widestDescription_ = 0;
 }
 
-void MasterLog::load(platform::FileContents contents, const DateForm& form) {
-  load(std::make_unique<platform::ReadFileView>(std::move(contents)), form);
+void MasterLog::load(platform::FileContents contents, const DateForm& form, const ByteWidths* widths) {
+  load(std::make_unique<platform::ReadFileView>(std::move(contents)), form, widths);
 }
 
-void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form) {
+void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form,
+                     const ByteWidths* widths) {
   clear();
+  form_ = form;
   if (!view) return;
   view_ = std::move(view);
   bytes_ = view_->bytes();
   if (view_->holdsFile()) {
     // Touching fresh memory for the copy costs about as much as reading the file: it runs on the
     // other core while this one parses.
-    copier_ = std::thread([this] {
+    copier_ = std::thread([this, held = bytes_] {
       try {
-        copy_.assign(bytes_.data(), bytes_.size());
+        copy_.assign(held.data(), held.size());
       } catch (const std::bad_alloc&) {
         copy_.clear();
       }
     });
   }
-  parse(view_->complete(), form);
+  parse(form, widths);
 }
 
 void MasterLog::releaseFile() {
@@ -349,53 +361,107 @@ void MasterLog::releaseFile() {
   bytes_ = view_->bytes();
 }
 
-void MasterLog::parse(bool complete, const DateForm& form) {
+void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
   // Log lines are seldom shorter than 64 bytes: reserving for that saves most regrowth.
-  entries_.reserve(bytes_.size() / 64 + 16);
-  LineScanner scanner(bytes_);
-  std::string_view line;
-  bool ended = true;
-  while (scanner.next(line, ended)) {
-    // A read that failed part way cut the last line short: it is not read.
-    if (!complete && !ended) {
-      stoppedEarly_ = true;
-      break;
+  entries_.reserve(view_->expectedSize() / 64 + 16);
+  // Only a description that could beat the widest so far, even drawn in the font's widest
+  // character, is measured.
+  const std::int64_t widestCharacter = widths ? widths->widest() : 0;
+  std::uint64_t lastWhen = 0;
+  std::size_t from = 0;  // where the first line not yet parsed starts
+  std::size_t seen = 0;  // the bytes that had arrived at the last look
+  bool stopped = false;
+  while (!stopped) {
+    // Bytes of a streamed view arrive while the first are parsed; a line is parsed once it is
+    // whole (its end arrived, or no more bytes come).
+    const platform::ReadProgress progress = view_->await(seen);
+    seen = progress.ready;
+    bytes_ = view_->bytes();
+    const bool complete = !progress.done || view_->complete();
+    LineScanner scanner(bytes_, from);
+    std::string_view line;
+    bool ended = true;
+    while (scanner.next(line, ended)) {
+      if (!ended && !progress.done) break;  // its end is still to come
+      // A read that failed part way cut the last line short: it is not read.
+      if (!complete && !ended) {
+        stopped = true;
+        break;
+      }
+      from = scanner.position();
+      const std::int32_t number = messageNumber(line);
+      if (number == 0) continue;
+      const auto when = readLogDate(line.substr(0, 19), form);
+      if (!when) {
+        stoppedEarly_ = true;
+        stopped = true;
+        break;
+      }
+      const auto lineStart = static_cast<std::uint64_t>(line.data() - bytes_.data());
+      if (lineStart >> 40) {  // beyond what an entry can point to
+        stoppedEarly_ = true;
+        stopped = true;
+        break;
+      }
+      StoredEntry entry;
+      entry.lineStartLow = static_cast<std::uint32_t>(lineStart);
+      entry.lineStartHigh = static_cast<std::uint8_t>(lineStart >> 32);
+      entry.lineLength = static_cast<std::uint32_t>(std::min<std::size_t>(line.size(), UINT32_MAX));
+      entry.number = static_cast<std::int16_t>(number);
+      const bool hasDetail = line.size() >= 30 && line[29] == '[';
+      const bool namesDetail = hasDetail && line.size() > 30;
+      entry.flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(classify(number, namesDetail)) |
+                                              (hasDetail ? StoredEntry::kHasDetail : 0));
+      const std::uint64_t packed = packDate(*when);
+      if (packed < lastWhen) inTimeOrder_ = false;
+      lastWhen = packed;
+      entries_.push_back(entry);
+      if (widths) {
+        const std::string_view d = description(entries_.size() - 1);
+        if (static_cast<std::int64_t>(d.size()) * widestCharacter > widestDescription_)
+          widestDescription_ = std::max(widestDescription_, widths->width(d));
+      }
     }
-    const std::int32_t number = messageNumber(line);
-    if (number == 0) continue;
-    const auto when = readLogDate(line.substr(0, 19), form);
-    if (!when) {
-      stoppedEarly_ = true;
-      break;
-    }
-    MasterEntry entry;
-    entry.lineStart = static_cast<std::uint64_t>(line.data() - bytes_.data());
-    entry.lineLength = static_cast<std::uint32_t>(std::min<std::size_t>(line.size(), UINT32_MAX));
-    entry.number = static_cast<std::int16_t>(number);
-    entry.hasDetail = line.size() >= 30 && line[29] == '[';
-    entry.when = packDate(*when);
-    entries_.push_back(entry);
-    entries_.back().category = classify(number, !detailName(entries_.size() - 1).empty());
+    if (progress.done) break;
   }
-  if (!complete) stoppedEarly_ = true;
+  bytes_ = view_->bytes();
+  if (!view_->complete()) stoppedEarly_ = true;
   // Reallocating costs as much as the reserve saved; only a reserve far too large is given back
   // (a log that stopped early, or of long lines).
   if (entries_.capacity() / 2 > entries_.size()) entries_.shrink_to_fit();
 }
 
+MasterEntry MasterLog::entry(std::size_t i) const {
+  const StoredEntry& e = entries_[i];
+  MasterEntry entry;
+  entry.lineStart = e.lineStart();
+  entry.lineLength = e.lineLength;
+  entry.number = e.number;
+  entry.category = e.category();
+  entry.hasDetail = e.hasDetail();
+  entry.when = when(i);
+  return entry;
+}
+
+std::uint64_t MasterLog::when(std::size_t i) const {
+  // The same bytes gave this date when the log was loaded: they give it again.
+  const auto when = readLogDate(line(i).substr(0, 19), form_);
+  return when ? packDate(*when) : 0;
+}
+
 std::string_view MasterLog::line(std::size_t i) const {
-  const MasterEntry& e = entries_[i];
-  return bytes_.substr(e.lineStart, e.lineLength);
+  const StoredEntry& e = entries_[i];
+  return bytes_.substr(e.lineStart(), e.lineLength);
 }
 
 std::string_view MasterLog::description(std::size_t i) const {
   const std::string_view l = line(i);
-  const std::size_t from = entries_[i].hasDetail ? 39 : 29;
+  const std::size_t from = entries_[i].hasDetail() ? 39 : 29;
   return from < l.size() ? l.substr(from) : std::string_view();
 }
 
 std::string_view MasterLog::detailName(std::size_t i) const {
-  if (!entries_[i].hasDetail) return {};
+  if (!entries_[i].hasDetail()) return {};
   const std::string_view l = line(i);
   return l.size() > 30 ? l.substr(30, 8) : std::string_view();
 }

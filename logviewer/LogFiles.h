@@ -17,6 +17,8 @@
 
 namespace quillon {
 
+class ByteWidths;
+
 enum class Category : std::uint8_t { None, Detail, Advisory, Recovery, Error };
 
 // The picture key of a category: "DET", "ADV", "REC", "ERR", or "" for none.
@@ -55,6 +57,7 @@ std::string sortKeyText(const classic::DateTime& when);
 // At least four digits, zero-padded: 7 -> "0007", -5 -> "-0005".
 std::string numberText(std::int32_t number);
 
+// An entry as the log gives it back.
 struct MasterEntry {
   std::uint64_t lineStart = 0;  // offset of the line in the file's bytes
   std::uint32_t lineLength = 0;
@@ -63,6 +66,23 @@ struct MasterEntry {
   std::uint8_t hasDetail = 0;  // position 30 is "["
   std::uint64_t when = 0;      // packDate
 };
+
+// An entry as the log keeps it: 12 bytes, so that a log of millions of entries takes little beyond
+// its file's bytes. The date is read again from the line when asked for: only the rows drawn and a
+// sort by date of a log out of time order need it.
+struct StoredEntry {
+  std::uint32_t lineStartLow = 0;  // the line's offset, low 32 bits
+  std::uint32_t lineLength = 0;
+  std::int16_t number = 0;
+  std::uint8_t lineStartHigh = 0;  // and its next 8 bits: files up to a terabyte
+  std::uint8_t flags = 0;          // the category, and kHasDetail
+  static constexpr std::uint8_t kHasDetail = 0x80;
+  std::uint64_t lineStart() const { return (static_cast<std::uint64_t>(lineStartHigh) << 32) | lineStartLow; }
+  bool hasDetail() const { return (flags & kHasDetail) != 0; }
+  Category category() const { return static_cast<Category>(flags & ~kHasDetail); }
+};
+
+static_assert(sizeof(StoredEntry) == 12);
 
 class MasterLog {
  public:
@@ -73,11 +93,14 @@ class MasterLog {
   ~MasterLog();
 
   // Parses the file's bytes. Reading stops at the first entry line whose date cannot be read, and,
-  // when the file could not be read to its end, before the line the failure cut.
-  void load(platform::FileContents contents, const DateForm& form);
+  // when the file could not be read to its end, before the line the failure cut. With widths, the
+  // widest description is measured on the way, while each line's bytes are at hand.
+  void load(platform::FileContents contents, const DateForm& form, const ByteWidths* widths = nullptr);
   // The same over a view of the file. A view that holds the file is copied on a worker thread
-  // while the entries are parsed from it; releaseFile() then lets the file go.
-  void load(std::unique_ptr<platform::FileView> view, const DateForm& form);
+  // while the entries are parsed from it; releaseFile() then lets the file go. A streamed view is
+  // parsed as its bytes arrive, each line once it is whole.
+  void load(std::unique_ptr<platform::FileView> view, const DateForm& form,
+            const ByteWidths* widths = nullptr);
   // Waits for the copy of a held file, keeps the copy and drops the view, so that the file's
   // writers may cut it short again. Only while no other thread reads the log. Does nothing when no
   // file is held; when the copy could not be made the view is kept.
@@ -87,26 +110,55 @@ class MasterLog {
   void clear();
 
   std::size_t size() const { return entries_.size(); }
-  const MasterEntry& entry(std::size_t i) const { return entries_[i]; }
-  const std::vector<MasterEntry>& entries() const { return entries_; }
+  MasterEntry entry(std::size_t i) const;
+  std::int16_t number(std::size_t i) const { return entries_[i].number; }
+  Category category(std::size_t i) const { return entries_[i].category(); }
+  // packDate of the entry's date.
+  std::uint64_t when(std::size_t i) const;
+  // The memory the entries take, reserve included.
+  std::size_t entryBytes() const { return entries_.capacity() * sizeof(StoredEntry); }
+  // Asks the processor to fetch the entry ahead of its use.
+  void prefetch(std::size_t i) const {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(&entries_[i]);
+#else
+    (void)i;
+#endif
+  }
   // The stored texts of an entry (ANSI bytes).
   std::string_view line(std::size_t i) const;
   std::string_view description(std::size_t i) const;
   std::string_view detailName(std::size_t i) const;
   // True when reading stopped early (a bad date or a failed read).
-  bool stoppedEarly() const { return stoppedEarly_; }
-  std::size_t bytes() const { return bytes_.size(); }
+  bool stoppedEarly() const {
+    return stoppedEarly_;
+  }
+  // The largest description width among the entries as widestDescription() gives it, measured by
+  // the last load with widths; 0 otherwise.
+  std::int64_t widestDescription() const {
+    return widestDescription_;
+  }
+  // True when no entry is older than the one before it, as the engine writes them.
+  bool inTimeOrder() const {
+    return inTimeOrder_;
+  }
+  std::size_t bytes() const {
+    return bytes_.size();
+  }
 
  private:
-  void parse(bool complete, const DateForm& form);
+  void parse(const DateForm& form, const ByteWidths* widths);
   void joinCopy();
 
   std::unique_ptr<platform::FileView> view_;  // owns or holds the bytes
   std::string_view bytes_;                    // view_'s, kept for the hot paths
   std::thread copier_;                        // writes copy_ only; read after joining it
   std::string copy_;
-  std::vector<MasterEntry> entries_;
+  std::vector<StoredEntry> entries_;
+  DateForm form_;  // the dates' form of the last load
   bool stoppedEarly_ = false;
+  bool inTimeOrder_ = true;
+  std::int64_t widestDescription_ = 0;
 };
 
 // The lines of the bytes; a last line without its end counts too.

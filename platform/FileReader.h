@@ -14,16 +14,28 @@ struct FileContents {
   bool complete = true;
 };
 
+// How much of a view's bytes has arrived.
+struct ReadProgress {
+  std::size_t ready = 0;  // bytes read so far
+  bool done = true;       // reading has ended: no more bytes come
+};
+
 // A file's bytes as they stood when it was opened. A view that holds the file (a mapped view: the
 // system refuses to cut the file short while it exists) is to be kept only as long as a copy of
-// its bytes takes; one that does not hold it owns its bytes already.
+// its bytes takes; one that does not hold it owns its bytes already. A streamed view owns its
+// bytes too, but they arrive while its reader already parses the first of them.
 class FileView {
  public:
   virtual ~FileView() = default;
+  // The bytes read so far; they stay where they are while more arrive.
   virtual std::string_view bytes() const = 0;
-  // False when reading failed part way.
+  // False when reading failed part way; final once reading has ended.
   virtual bool complete() const = 0;
   virtual bool holdsFile() const = 0;
+  // Waits until more than beyond bytes have arrived or reading has ended.
+  virtual ReadProgress await(std::size_t /*beyond*/) const { return {bytes().size(), true}; }
+  // The bytes reading is expected to give (the file's size when opened).
+  virtual std::size_t expectedSize() const { return bytes().size(); }
 };
 
 // A view over bytes read into memory.
@@ -51,6 +63,10 @@ class FileReader {
     if (!contents) return nullptr;
     return std::make_unique<ReadFileView>(std::move(*contents));
   }
+  // The file's bytes as it stood when opened, read on a worker thread into memory of the view's own
+  // while the caller goes through those already read; the file itself is never held. Where the
+  // system offers no such reading, as view gives them.
+  virtual std::unique_ptr<FileView> stream(const std::string& path) { return view(path); }
 };
 
 }  // namespace platform

@@ -2,8 +2,17 @@
 // readAll reads it with ReadFile, which just comes back short when the file shrinks. view maps it:
 // while a view of a file exists the system refuses to cut the file short (ERROR_USER_MAPPED_FILE),
 // so no page of the view can go missing under the reader; the caller keeps the view only as long
-// as copying its bytes takes.
+// as copying its bytes takes. stream reads it with ReadFile on a worker thread into memory of its
+// own, piece by piece, so that the caller parses the first pieces while the next are read and the
+// bytes are in memory once, never held as the file.
 #include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <thread>
 
 #include "platform/FileReader.h"
 #include "platform/win32/WideText.h"
@@ -25,6 +34,80 @@ class MappedFileView final : public FileView {
  private:
   const char* base_;
   std::size_t size_;
+};
+
+class StreamedFileView final : public FileView {
+ public:
+  // Takes the open file and reads up to size bytes of it (its size when opened).
+  StreamedFileView(HANDLE file, std::unique_ptr<char[]> data, std::size_t size)
+      : file_(file), data_(std::move(data)), expected_(size) {
+    reader_ = std::thread([this] { readAll(); });
+  }
+  ~StreamedFileView() override {
+    stop_ = true;
+    reader_.join();
+  }
+  StreamedFileView(const StreamedFileView&) = delete;
+  StreamedFileView& operator=(const StreamedFileView&) = delete;
+
+  std::string_view bytes() const override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return {data_.get(), ready_};
+  }
+  bool complete() const override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return complete_;
+  }
+  bool holdsFile() const override { return false; }
+  ReadProgress await(std::size_t beyond) const override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    arrived_.wait(lock, [&] { return done_ || ready_ > beyond; });
+    return {ready_, done_};
+  }
+  std::size_t expectedSize() const override { return expected_; }
+
+ private:
+  void readAll() {
+    // A small first piece lets the parsing start at once; larger ones then cost fewer calls.
+    DWORD piece = 256u << 10;
+    std::size_t filled = 0;
+    bool failed = false;
+    while (filled < expected_ && !stop_) {
+      const DWORD want = static_cast<DWORD>(std::min<std::size_t>(piece, expected_ - filled));
+      DWORD got = 0;
+      if (!ReadFile(file_, data_.get() + filled, want, &got, nullptr)) {
+        failed = true;
+        break;
+      }
+      if (got == 0) break;  // the file was cut short meanwhile: it ends here
+      filled += got;
+      piece = 1u << 20;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ready_ = filled;
+      }
+      arrived_.notify_all();
+    }
+    CloseHandle(file_);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ready_ = filled;
+      complete_ = !failed;
+      done_ = true;
+    }
+    arrived_.notify_all();
+  }
+
+  HANDLE file_;
+  std::unique_ptr<char[]> data_;
+  const std::size_t expected_;
+  mutable std::mutex mutex_;
+  mutable std::condition_variable arrived_;
+  std::size_t ready_ = 0;
+  bool complete_ = true;
+  bool done_ = false;
+  std::atomic<bool> stop_{false};
+  std::thread reader_;
 };
 
 HANDLE openShared(const std::string& path) {
@@ -54,6 +137,25 @@ class Win32FileReader final : public FileReader {
     CloseHandle(file);
     if (!base) return FileReader::view(path);
     return std::make_unique<MappedFileView>(base, static_cast<std::size_t>(size.QuadPart));
+  }
+
+  std::unique_ptr<FileView> stream(const std::string& path) override {
+    HANDLE file = openShared(path);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX - 1) {
+      CloseHandle(file);
+      return nullptr;
+    }
+    const auto bytes = static_cast<std::size_t>(size.QuadPart);
+    // Left as it comes from the system, not filled first: reading writes every byte that counts.
+    std::unique_ptr<char[]> data(new (std::nothrow) char[bytes + 1]);
+    if (!data) {
+      CloseHandle(file);
+      return FileReader::view(path);
+    }
+    return std::make_unique<StreamedFileView>(file, std::move(data), bytes);
   }
 
   std::optional<FileContents> readAll(const std::string& path) override {

@@ -89,6 +89,53 @@ TEST(FileReader, AViewHoldsTheFileAgainstCuttingItShortUntilItGoes) {
   EXPECT_FALSE(reader->view(utf8(folder.path() + L"\\missing.log")));
 }
 
+TEST(FileReader, AStreamReadsTheFileAsItStoodWithoutHoldingIt) {
+  automation::TempFolder folder;
+  const std::wstring path = folder.make(L"$LOGS\\KRV.log");
+  HANDLE writer = openForWriting(path);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  std::string bytes;
+  for (int i = 0; bytes.size() < 7 * 1024 * 1024; ++i) bytes += "line " + std::to_string(i) + "\r\n";
+  bytes += std::string("end\0of", 6);
+  append(writer, bytes);
+  auto reader = platform::win32::createFileReader();
+  auto view = reader->stream(utf8(path));
+  ASSERT_TRUE(view);
+  EXPECT_FALSE(view->holdsFile());
+  EXPECT_EQ(view->expectedSize(), bytes.size());
+  // The bytes arrive in order, each wait bringing more until all have come.
+  std::size_t seen = 0;
+  for (;;) {
+    const platform::ReadProgress progress = view->await(seen);
+    ASSERT_GE(progress.ready, seen);
+    ASSERT_EQ(view->bytes().substr(0, progress.ready), std::string_view(bytes).substr(0, progress.ready));
+    seen = progress.ready;
+    if (progress.done) break;
+  }
+  EXPECT_TRUE(view->complete());
+  EXPECT_EQ(view->bytes(), bytes);
+  // What the writer adds or cuts afterwards changes nothing of it, and nothing stops the cut.
+  append(writer, "more\r\n");
+  SetFilePointer(writer, 10, nullptr, FILE_BEGIN);
+  EXPECT_TRUE(SetEndOfFile(writer));
+  EXPECT_EQ(view->bytes(), bytes);
+  CloseHandle(writer);
+
+  // Empty, and missing.
+  CloseHandle(openForWriting(path));
+  view = reader->stream(utf8(path));
+  ASSERT_TRUE(view);
+  EXPECT_TRUE(view->await(0).done);
+  EXPECT_EQ(view->bytes(), "");
+  EXPECT_FALSE(reader->stream(utf8(folder.path() + L"\\missing.log")));
+  // Dropped while it still reads: the reading stops and ends.
+  writer = openForWriting(path);
+  append(writer, bytes);
+  CloseHandle(writer);
+  view = reader->stream(utf8(path));
+  view.reset();
+}
+
 TEST(FileReader, AMissingFileGivesNothing) {
   automation::TempFolder folder;
   auto reader = platform::win32::createFileReader();

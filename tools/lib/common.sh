@@ -29,9 +29,10 @@ KRV_BUILD_PACKAGES=(cmake make g++ googletest python3 g++-mingw-w64-x86-64-posix
 KRV_FUZZ_PACKAGES=(cmake make clang libclang-rt-dev googletest python3)
 
 # Starts an X server of our own on a free display and exports DISPLAY; stopped by krv_stop_servers.
+# KRV_DISPLAY_NUMBER, when set, names the one display to use.
 krv_start_xvfb() {
   local n
-  for n in $(seq 91 119); do
+  for n in ${KRV_DISPLAY_NUMBER:-$(seq 91 119)}; do
     [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ] && continue
     Xvfb ":${n}" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
     KRV_XVFB_PID=$!

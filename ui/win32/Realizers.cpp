@@ -470,11 +470,22 @@ class ListRealizer final : public Common {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = 0;
+    const auto chosen = static_cast<LRESULT>(list.selectedIndex());
     // Only the rows that are selected or focused are cleared: clearing "all rows" walks every row of
-    // a virtual list, which for a log of a million entries takes seconds.
-    for (const UINT flag : {LVNI_SELECTED, LVNI_FOCUSED}) {
-      const auto row = SendMessageW(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), flag);
-      if (row >= 0 && row != list.selectedIndex())
+    // a virtual list, which for a log of a million entries takes seconds. The focused row is known
+    // at once, and it is the selected one but for a list that has none; a search for a selected
+    // row walks the rows up to it, so it is made only when some row other than the chosen one is
+    // still selected.
+    const auto focused = SendMessageW(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    if (focused >= 0 && focused != chosen)
+      SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&state));
+    const auto selectedCount = SendMessageW(h, LVM_GETSELECTEDCOUNT, 0, 0);
+    const bool chosenSelected =
+        chosen >= 0 &&
+        (SendMessageW(h, LVM_GETITEMSTATE, static_cast<WPARAM>(chosen), LVIS_SELECTED) & LVIS_SELECTED);
+    if (selectedCount > (chosenSelected ? 1 : 0)) {
+      const auto row = SendMessageW(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+      if (row >= 0 && row != chosen)
         SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
     }
     if (list.selectedIndex() >= 0) {

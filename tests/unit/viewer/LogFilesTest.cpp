@@ -166,6 +166,82 @@ TEST(MasterLog, SurvivesBinaryNulAndHugeLines) {
   EXPECT_EQ(log.entry(2).category, Category::Error);  // number 3, no detail log after all
 }
 
+// A streamed file whose bytes arrive a few at a time, each wait bringing the next piece.
+class TricklingView : public platform::FileView {
+ public:
+  TricklingView(std::string bytes, std::size_t piece, bool complete)
+      : bytes_(std::move(bytes)), piece_(piece), complete_(complete) {}
+  std::string_view bytes() const override { return std::string_view(bytes_).substr(0, ready_); }
+  bool complete() const override { return ready_ < bytes_.size() || complete_; }
+  bool holdsFile() const override { return false; }
+  platform::ReadProgress await(std::size_t beyond) const override {
+    ready_ = std::min(bytes_.size(), std::max(ready_, beyond) + piece_);
+    return {ready_, ready_ == bytes_.size()};
+  }
+  std::size_t expectedSize() const override { return bytes_.size(); }
+
+ private:
+  std::string bytes_;
+  std::size_t piece_;
+  bool complete_;
+  mutable std::size_t ready_ = 0;
+};
+
+class StreamedMasterLog : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(StreamedMasterLog, ParsesAsTheBytesArriveWhatAWholeReadGives) {
+  platform::Windows1252Codec codec;
+  const quillon::ByteWidths widths(codec, fakes::FakeFormToolkit::widthOf);
+  // Every line end, lines split anywhere across pieces, lines that are no entry, a detail entry,
+  // dates out of order, a huge line, and a last line without its end.
+  std::string mixed;
+  for (int i = 0; i < 40; ++i) {
+    const char* ends[] = {"\r\n", "\n", "\r", "\r\n\r\n"};
+    mixed += line(std::to_string(1000 + i), (i % 5 ? "text " : "[D0000001] text ") + std::string(i % 13, 'W'),
+                  i == 17 ? "12/07/2026 10:00:00" : "12/08/2026 10:00:00") +
+             ends[i % 4];
+    if (i % 9 == 0) mixed += "no entry at all\r\n";
+  }
+  mixed += line("0002", std::string(5000, 'i')) + "\r\n" + line("0003", "the end");
+  const std::string badDate =
+      line("0001", "one") + "\r\n" + line("0002", "bad", "13/45/2026 10:00:00") + "\r\n" + line("0003", "x");
+  struct Case {
+    std::string bytes;
+    bool complete;
+  };
+  for (const Case& c : {Case{mixed, true}, Case{mixed, false}, Case{badDate, true}, Case{"", true}}) {
+    quillon::MasterLog whole, streamed;
+    whole.load({c.bytes, c.complete}, kUs);
+    streamed.load(std::make_unique<TricklingView>(c.bytes, GetParam(), c.complete), kUs, &widths);
+    ASSERT_EQ(streamed.size(), whole.size());
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+      EXPECT_EQ(streamed.line(i), whole.line(i)) << i;
+      EXPECT_EQ(streamed.description(i), whole.description(i)) << i;
+      EXPECT_EQ(streamed.detailName(i), whole.detailName(i)) << i;
+      EXPECT_EQ(streamed.entry(i).when, whole.entry(i).when) << i;
+      EXPECT_EQ(streamed.entry(i).category, whole.entry(i).category) << i;
+    }
+    EXPECT_EQ(streamed.stoppedEarly(), whole.stoppedEarly());
+    EXPECT_EQ(streamed.inTimeOrder(), whole.inTimeOrder());
+    EXPECT_EQ(streamed.widestDescription(), quillon::widestDescription(whole, widths));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(PieceSizes, StreamedMasterLog, ::testing::Values(1, 2, 3, 7, 29, 64, 4096));
+
+TEST(MasterLog, KnowsWhetherItsEntriesAreInTimeOrder) {
+  const std::string first = line("0001", "a", "12/08/2026 10:00:00") + "\r\n";
+  const std::string same = line("0002", "b", "12/08/2026 10:00:00") + "\r\n";
+  const std::string older = line("0003", "c", "12/08/2025 23:59:59") + "\r\n";
+  EXPECT_TRUE(parse("").inTimeOrder());
+  EXPECT_TRUE(parse(first + same).inTimeOrder());
+  EXPECT_FALSE(parse(first + same + older).inTimeOrder());
+  quillon::EntryOrders orders;
+  const auto log = parse(first + older + same);
+  EXPECT_EQ(orders.rows(log, quillon::kSortKeyColumn, false).at(0), 1u);
+  EXPECT_THROW(orders.rows(log, quillon::kSortKeyColumn, false).at(3), std::out_of_range);
+}
+
 TEST(LogDates, AcceptTheRegionalForms) {
   using classic::DateTime;
   EXPECT_EQ(quillon::readLogDate("12/08/2026 10:05:09", kUs), (DateTime{2026, 12, 8, 10, 5, 9}));
@@ -426,8 +502,16 @@ TEST(EntryOrders, GiveTheSortedOrdersWhetherKnownOrPrepared) {
   quillon::EntryOrders orders;
   for (std::size_t column : {quillon::kDateColumn, quillon::kTypeColumn, quillon::kDescriptionColumn}) {
     for (bool descending : {false, true, false}) {
-      EXPECT_EQ(orders.order(log, column, descending), quillon::sortedOrder(log, column, descending))
-          << column << descending;
+      const auto expected = quillon::sortedOrder(log, column, descending);
+      // Read as rows without a copy, and back from an entry to its row.
+      const quillon::RowOrder rows = orders.rows(log, column, descending);
+      ASSERT_EQ(rows.size(), expected.size());
+      for (std::size_t row = 0; row < rows.size(); row += 7) {
+        EXPECT_EQ(rows[row], expected[row]) << column << descending << row;
+        EXPECT_EQ(rows.rowOf(expected[row]), static_cast<std::ptrdiff_t>(row));
+      }
+      EXPECT_EQ(rows.rowOf(static_cast<std::uint32_t>(log.size())), -1);
+      EXPECT_EQ(orders.order(log, column, descending), expected) << column << descending;
       EXPECT_TRUE(orders.known(column));
     }
   }
