@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/FileSystem.h"
+#include "platform/win32/ShellLibrary.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -13,7 +14,10 @@ class Win32FileSystem final : public FileSystem {
  public:
   std::optional<std::string> userFolder(int csidl) override {
     wchar_t path[MAX_PATH + 1] = {};
-    if (SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) return std::nullopt;
+    using GetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPWSTR);
+    const auto getFolderPath = shellFunction<GetFolderPath>("SHGetFolderPathW");
+    if (!getFolderPath || getFolderPath(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK)
+      return std::nullopt;
     path[MAX_PATH] = L'\0';  // the answer is cut at its first NUL, which this one guarantees
     return narrow(path);
   }

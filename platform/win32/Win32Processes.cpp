@@ -1,12 +1,11 @@
 // Other programs, the shell and the system's shutdown.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <vector>
 
 #include "platform/Processes.h"
 #include "platform/Shell.h"
+#include "platform/win32/ShellLibrary.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -92,7 +91,11 @@ class Win32Processes final : public Processes {
 class Win32Shell final : public Shell {
  public:
   std::intptr_t open(const std::string& target) override {
-    HINSTANCE result = ShellExecuteW(nullptr, L"open", wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    using Execute = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+    const auto execute = shellFunction<Execute>("ShellExecuteW");
+    // The shell's own answer for a missing library: out of memory or resources.
+    if (!execute) return 0;
+    HINSTANCE result = execute(nullptr, L"open", wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<std::intptr_t>(result);
   }
 };

@@ -1,6 +1,7 @@
 #include "ui/win32/FormWindow.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 
 #include "platform/win32/WideText.h"
@@ -52,6 +53,62 @@ std::wstring shortcutText(ui::Key key) {
   }
   const UINT vk = virtualKey(key);
   return vk ? L"F" + std::to_wstring(vk - VK_F1 + 1) : L"";
+}
+
+// The pixels of an icon resource drawn at exactly size × size in 32 bits with alpha, as the
+// pictures of the programs are: the image's header, or nullptr for any other form (another size
+// for this screen, fewer colours, a compressed image, a resource cut short).
+const BITMAPINFOHEADER* iconPixels(HMODULE module, int resourceId, int size) {
+  HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(resourceId), RT_GROUP_ICON);
+  auto* directory = group ? static_cast<BYTE*>(LockResource(LoadResource(module, group))) : nullptr;
+  if (!directory || SizeofResource(module, group) < 6) return nullptr;
+  const int entry = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+  HRSRC icon = entry > 0 ? FindResourceW(module, MAKEINTRESOURCEW(entry), RT_ICON) : nullptr;
+  const auto* header =
+      icon ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, icon))) : nullptr;
+  if (!header || SizeofResource(module, icon) < sizeof(BITMAPINFOHEADER)) return nullptr;
+  const std::size_t pixelBytes = static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4;
+  if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biWidth != size || header->biHeight != 2 * size ||
+      header->biBitCount != 32 || header->biCompression != BI_RGB ||
+      SizeofResource(module, icon) < header->biSize + pixelBytes)
+    return nullptr;
+  return header;
+}
+
+// Fills an image list with its pictures in one strip read from the icon resources: adding the
+// icons one at a time costs an icon object and a drawing each, which is most of a window's first
+// paint. False, with nothing added, when a picture is not in the form this reads.
+bool addIconStrip(HIMAGELIST list, const ui::ImageList& images, int size) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  std::vector<const BITMAPINFOHEADER*> sources;
+  for (const auto& image : images.images) {
+    const BITMAPINFOHEADER* header = iconPixels(module, image.resourceId, size);
+    if (!header) return false;
+    sources.push_back(header);
+  }
+  if (sources.empty()) return true;
+  const int count = static_cast<int>(sources.size());
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = size * count;
+  info.bmiHeader.biHeight = -size;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  OwnedBitmap strip(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!strip || !bits) return false;
+  auto* out = static_cast<std::uint32_t*>(bits);
+  for (int i = 0; i < count; ++i) {
+    // An icon's rows run from the bottom up.
+    const auto* in = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const BYTE*>(sources[i]) +
+                                                            sources[i]->biSize);
+    for (int y = 0; y < size; ++y)
+      std::copy_n(
+          in + static_cast<std::ptrdiff_t>(size - 1 - y) * size, size,
+          out + static_cast<std::ptrdiff_t>(y) * size * count + static_cast<std::ptrdiff_t>(i) * size);
+  }
+  return ImageList_Add(list, strip.get(), nullptr) >= 0;
 }
 
 bool contains(const ui::Bounds& outer, const ui::Bounds& inner) {
@@ -122,7 +179,8 @@ bool FormWindow::create(HWND owner) {
   hwnd_ = CreateWindowExW(exStyle, kFormClass, wide(form_.caption()).c_str(), style, x, y, width, height, owner,
                           menu_.get(), GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
-  if (form_.iconResourceId && form_.style != ui::FormStyle::Dialog) {
+  if (form_.iconResourceId && form_.iconResourceId != kProgramIconId &&
+      form_.style != ui::FormStyle::Dialog) {
     for (const int which : {ICON_BIG, ICON_SMALL}) {
       const int size = GetSystemMetrics(which == ICON_BIG ? SM_CXICON : SM_CXSMICON);
       auto& icon = icons_[{form_.iconResourceId, size}];
@@ -132,16 +190,32 @@ bool FormWindow::create(HWND owner) {
       if (icon) SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon.get()));
     }
   }
-  // In the order the form declares them: containers before what they hold, and the order of
-  // drawing. Tab order is the model's, not the windows'.
-  int id = kFirstControlId;
-  for (ui::Control* control : form_.controls()) createControl(*control, id++);
-  for (ui::Control* control : form_.controls())
-    if (control->kind() == ui::ControlKind::TabStrip) layoutPages(*control);
   for (auto& timer : form_.timers()) timerChanged(*timer);
-  showDefaultLook();
   resized();
   return true;
+}
+
+void FormWindow::createControls() {
+  if (!hwnd_ || controlsMade_) return;
+  controlsMade_ = true;
+  // In the order the form declares them: containers before what they hold, and the order of
+  // drawing. Tab order is the model's, not the windows'. Shapes have no window: their container
+  // paints them.
+  int id = kFirstControlId;
+  creating_ = true;
+  for (ui::Control* control : form_.controls()) {
+    if (control->kind() != ui::ControlKind::Shape) createControl(*control, id);
+    ++id;
+  }
+  creating_ = false;
+  for (ui::Control* control : form_.controls())
+    if (control->kind() == ui::ControlKind::TabStrip) layoutPages(*control);
+  if (menuPending_) {
+    menuPending_ = false;
+    formChanged(ui::Change::Menu);
+  }
+  showDefaultLook();
+  resized();
 }
 
 HWND FormWindow::handleOf(const ui::Control& control) const {
@@ -179,10 +253,19 @@ HWND FormWindow::parentOf(const ui::Control& control, POINT* origin) const {
 void FormWindow::createControl(ui::Control& control, int id) {
   const Realizer& realizer = realizerOf(control.kind());
   WindowRecipe recipe = realizer.recipe(*this, control);
-  HWND parent = parentOf(control);
-  HWND h = CreateWindowExW(recipe.exStyle, recipe.windowClass, L"", recipe.style | WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                           nullptr);
+  // Made whole in one call, with the text, place, visibility and availability the model holds:
+  // each later change of a window costs the system a round of its own.
+  POINT origin{};
+  HWND parent = parentOf(control, &origin);
+  const ui::Bounds& b = control.bounds();
+  bool enabled = true;
+  for (const ui::Control* c = &control; c; c = c->container()) enabled = enabled && c->enabled();
+  const DWORD style = recipe.style | WS_CHILD | WS_CLIPSIBLINGS | (control.visible() ? WS_VISIBLE : 0u) |
+                      (enabled ? 0u : static_cast<DWORD>(WS_DISABLED));
+  HWND h = CreateWindowExW(recipe.exStyle, recipe.windowClass, wide(control.caption()).c_str(), style,
+                           origin.x + pixelsX(b.left), origin.y + pixelsY(b.top), pixelsX(b.width),
+                           pixelsY(b.height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           GetModuleHandleW(nullptr), nullptr);
   if (!h) return;
   handles_[&control] = h;
   controls_[h] = &control;
@@ -257,7 +340,10 @@ void FormWindow::formChanged(ui::Change what) {
       SetWindowTextW(hwnd_, wide(form_.caption()).c_str());
       break;
     case ui::Change::Menu:
-      if (menuSignature() == menuSignature_) {
+      // The menu bar changes once the form's Load is over, however often Load changed it.
+      if (!controlsMade_) {
+        menuPending_ = true;
+      } else if (menuSignature() == menuSignature_) {
         updateMenu();
       } else {
         buildMenu();
@@ -279,6 +365,13 @@ void FormWindow::formChanged(ui::Change what) {
 }
 
 void FormWindow::controlChanged(ui::Control& control, ui::Change what) {
+  // Before the windows are made, the model's state is all they need: they are made with it.
+  if (!controlsMade_) return;
+  if (control.kind() == ui::ControlKind::Shape) {
+    if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks)
+      RedrawWindow(parentOf(control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    return;
+  }
   HWND h = handleOf(control);
   if (!h) return;
   applyingDo([&] { realizerOf(control.kind()).apply(*this, control, h, what); });
@@ -310,6 +403,12 @@ void FormWindow::showDefaultLook() {
 }
 
 void FormWindow::focus(ui::Control& control) {
+  // During Load the controls have no windows yet: the control counts as focused, as one whose
+  // window cannot take the focus does.
+  if (hwnd_ && !controlsMade_) {
+    form_.userFocusChanged(&control);
+    return;
+  }
   HWND h = handleOf(control);
   if (!h || !hwnd_) return;
   // The system reports the move back through the controls' focus notifications.
@@ -378,10 +477,12 @@ HIMAGELIST FormWindow::imageList(const ui::ImageList& images) {
   if (!owned) {
     const int size = MulDiv(images.imageSize, dpi_, 96);
     owned.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(images.images.size()), 0));
-    for (const auto& image : images.images) {
-      OwnedIcon icon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(image.resourceId),
-                                                   IMAGE_ICON, size, size, 0)));
-      ImageList_AddIcon(owned.get(), icon.get());
+    if (!addIconStrip(owned.get(), images, size)) {
+      for (const auto& image : images.images) {
+        OwnedIcon icon(static_cast<HICON>(LoadImageW(
+            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(image.resourceId), IMAGE_ICON, size, size, 0)));
+        ImageList_AddIcon(owned.get(), icon.get());
+      }
     }
   }
   return owned.get();
@@ -469,7 +570,7 @@ void FormWindow::buildMenu() {
   }
   if (hwnd_) {
     SetMenu(hwnd_, menu_.get());
-    DrawMenuBar(hwnd_);
+    if (IsWindowVisible(hwnd_)) DrawMenuBar(hwnd_);
   }
 }
 
@@ -493,7 +594,7 @@ void FormWindow::updateMenu() {
     }
   };
   walk(form_.menus());
-  DrawMenuBar(hwnd_);
+  if (IsWindowVisible(hwnd_)) DrawMenuBar(hwnd_);
 }
 
 void FormWindow::layoutStatusBars() {

@@ -23,6 +23,8 @@ class FormWindow;
 // background and border and hand their children's notifications to the form.
 inline constexpr wchar_t kPanelClass[] = L"KrvPanel";
 inline constexpr wchar_t kFormClass[] = L"KrvForm";
+// The program's icon, which the form class shows.
+inline constexpr int kProgramIconId = 1;
 
 struct WindowRecipe {
   const wchar_t* windowClass = L"STATIC";
@@ -55,7 +57,11 @@ class FormWindow final : public ui::FormPeer {
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
 
+  // The form's own window, its menu bar and timers; the controls' windows wait for createControls.
   bool create(HWND owner);
+  // Makes every control's window with the state the model holds by then (after the form's Load),
+  // so that nothing Load changed is applied twice, and the menu bar's changes made meanwhile.
+  void createControls();
   void destroyWindow();
   HWND hwnd() const { return hwnd_; }
   ui::Form& form() { return form_; }
@@ -94,6 +100,9 @@ class FormWindow final : public ui::FormPeer {
   // The page windows of a tab strip: shown for the chosen tab.
   void layoutPages(ui::Control& tabs);
   bool applying() const { return applying_; }
+  // True while the controls' windows are being made: the text, place, visibility, availability
+  // and font they were made with are not applied again.
+  bool creating() const { return creating_; }
   // Runs the model's change without taking the system's echo of it for the user's.
   template <typename F>
   void applyingDo(F&& f) {
@@ -145,7 +154,10 @@ class FormWindow final : public ui::FormPeer {
   std::map<COLORREF, OwnedBrush> brushes_;
   std::map<int, OwnedBitmap> bitmaps_;
   std::map<std::pair<int, int>, OwnedIcon> icons_;
-  bool applying_ = false;  // set while the model's changes are carried out, to tell them from the user's
+  bool applying_ = false;
+  bool controlsMade_ = false;
+  bool creating_ = false;
+  bool menuPending_ = false;  // set while the model's changes are carried out, to tell them from the user's
 };
 
 }  // namespace ui::win32

@@ -30,6 +30,11 @@ void placeWindow(FormWindow& window, const ui::Control& control, HWND h, int ext
 class Common : public Realizer {
  public:
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
+    // A window being made has its text, place, visibility, availability and font already.
+    if (window.creating() &&
+        (what == ui::Change::Caption || what == ui::Change::Enabled || what == ui::Change::Visible ||
+         what == ui::Change::Bounds || what == ui::Change::Looks))
+      return;
     switch (what) {
       case ui::Change::Caption:
         SetWindowTextW(h, wide(control.caption()).c_str());
@@ -102,8 +107,8 @@ class LabelRealizer final : public Common {
     if (what == ui::Change::Looks && control.link) {
       ui::Font underlined = control.font();
       underlined.underline = true;
-      SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(window.font(underlined)), TRUE);
-      InvalidateRect(h, nullptr, TRUE);
+      SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(window.font(underlined)), !window.creating());
+      if (!window.creating()) InvalidateRect(h, nullptr, TRUE);
       return;
     }
     Common::apply(window, control, h, what);
@@ -184,6 +189,7 @@ class PanelRealizer final : public Common {
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
     if (what == ui::Change::Caption || what == ui::Change::Looks) {
+      if (window.creating()) return;
       InvalidateRect(h, nullptr, TRUE);
       // What it holds takes its background from it.
       RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -201,7 +207,7 @@ class ImageRealizer final : public Common {
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
     if (what == ui::Change::Looks) {
-      InvalidateRect(h, nullptr, TRUE);
+      if (!window.creating()) InvalidateRect(h, nullptr, TRUE);
       return;
     }
     Common::apply(window, control, h, what);
@@ -220,14 +226,10 @@ class ImageRealizer final : public Common {
 };
 
 // Shapes are painted by their container as part of its background, behind every window it holds;
-// their own window is never shown.
+// they have no window (the form redraws their container when they change).
 class ShapeRealizer final : public Realizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override { return {L"STATIC", 0, 0}; }
-  void apply(FormWindow&, ui::Control&, HWND h, ui::Change what) const override {
-    if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks)
-      RedrawWindow(GetParent(h), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  }
 };
 
 class TabRealizer final : public Common {

@@ -59,6 +59,13 @@ OwnedFont messageFont() {
   return nullptr;
 }
 
+// Shared icons: loaded once, never destroyed, as the class keeps them for the program's life.
+HICON classIcon(int metric) {
+  const int size = GetSystemMetrics(metric);
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIconId),
+                                       IMAGE_ICON, size, size, LR_SHARED));
+}
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
@@ -81,10 +88,13 @@ class Win32FormToolkit final : public ui::FormToolkit {
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kFormClass;
-    windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    // The program's icon (resource 1) at both sizes the frames show: forms with that icon need no
+    // icon of their own.
+    windowClass.hIcon = classIcon(SM_CXICON);
+    windowClass.hIconSm = classIcon(SM_CXSMICON);
     RegisterClassExW(&windowClass);
     windowClass.lpszClassName = kPanelClass;
-    windowClass.hIcon = nullptr;
+    windowClass.hIcon = windowClass.hIconSm = nullptr;
     windowClass.hbrBackground = nullptr;
     RegisterClassExW(&windowClass);
   }
@@ -218,9 +228,11 @@ class Win32FormToolkit final : public ui::FormToolkit {
       unload(form);
       return false;
     }
-    // Load runs before the window is seen; the focus then goes where the program put it.
+    // Load runs before the window is seen, and before the controls have windows: they are made
+    // afterwards with what Load gave them. The focus then goes where the program put it.
     if (form.onLoad) form.onLoad();
     if (!form.loaded()) return false;
+    shown.createControls();
     ShowWindow(shown.hwnd(), SW_SHOWNORMAL);
     // A program started hidden (show state 0) has its first ShowWindow taken as that state: the
     // window asks again, so that it is seen.
