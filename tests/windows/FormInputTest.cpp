@@ -228,6 +228,9 @@ TEST_F(FormInputTest, ClicksAndTypingReachTheModel) {
     options.push_back(&option);
   }
   options[0]->setValue(1);
+  // An image has no window of its own: the frame that holds it takes its clicks.
+  ui::Control& badge = form.addControl("imgBadge", ui::ControlKind::Image, &frame);
+  badge.move(2400, 300, 480, 480);
   // An option button of another container: another group.
   ui::Control& outside = form.addControl("optOutside", ui::ControlKind::OptionButton);
   outside.setCaption("Outside");
@@ -257,8 +260,20 @@ TEST_F(FormInputTest, ClicksAndTypingReachTheModel) {
   std::vector<std::string> namesSeen;
   name.onChange = [&] { namesSeen.push_back(name.caption()); };
   ok.onClick = [&] { ++okClicks; };
+  int badgeClicks = 0;
+  badge.onClick = [&] { ++badgeClicks; };
   HWND window = show(form);
   ASSERT_NE(window, nullptr);
+
+  // The image is clicked where it is drawn, and nowhere else in its frame.
+  EXPECT_EQ(windowOf(form, badge), nullptr);
+  HWND frameWindow = windowOf(form, frame);
+  ASSERT_NE(frameWindow, nullptr);
+  const int dpi = form.screen().dpi;
+  click(frameWindow, {MulDiv(2400 + 240, dpi, 1440), MulDiv(300 + 240, dpi, 1440)});
+  EXPECT_EQ(badgeClicks, 1);
+  click(frameWindow, {MulDiv(2400 - 120, dpi, 1440), MulDiv(300 + 240, dpi, 1440)});
+  EXPECT_EQ(badgeClicks, 1);
 
   // A check box: each click turns it over, in the model and on screen, with its events.
   HWND checkWindow = windowOf(form, check);

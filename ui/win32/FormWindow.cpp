@@ -199,12 +199,12 @@ void FormWindow::createControls() {
   if (!hwnd_ || controlsMade_) return;
   controlsMade_ = true;
   // In the order the form declares them: containers before what they hold, and the order of
-  // drawing. Tab order is the model's, not the windows'. Shapes have no window: their container
-  // paints them.
+  // drawing. Tab order is the model's, not the windows'. Shapes and images have no window: their
+  // container paints them.
   int id = kFirstControlId;
   creating_ = true;
   for (ui::Control* control : form_.controls()) {
-    if (control->kind() != ui::ControlKind::Shape) createControl(*control, id);
+    if (!windowless(*control)) createControl(*control, id);
     ++id;
   }
   creating_ = false;
@@ -291,15 +291,49 @@ void FormWindow::createControl(ui::Control& control, int id) {
   applyAll(control);
 }
 
-void FormWindow::paintShapes(HDC dc, const ui::Control* container, int page) {
-  for (const ui::Control* shape : form_.controls()) {
-    if (shape->kind() != ui::ControlKind::Shape || shape->container() != container || shape->page() != page ||
-        !shape->visible())
-      continue;
-    const ui::Bounds& b = shape->bounds();
-    RECT rect{pixelsX(b.left), pixelsY(b.top), pixelsX(b.left + b.width), pixelsY(b.top + b.height)};
-    FillRect(dc, &rect, brush(colorOf(shape->backColor(), GetSysColor(COLOR_WINDOW))));
+void FormWindow::paintWindowless(HDC dc, const ui::Control* container, int page) {
+  // Shapes first, as the background of the images.
+  for (const ui::ControlKind kind : {ui::ControlKind::Shape, ui::ControlKind::Image}) {
+    for (const ui::Control* control : form_.controls()) {
+      if (control->kind() != kind || control->container() != container || control->page() != page ||
+          !control->visible())
+        continue;
+      const RECT rect = windowlessRect(*control);
+      if (kind == ui::ControlKind::Shape) {
+        FillRect(dc, &rect, brush(colorOf(control->backColor(), GetSysColor(COLOR_WINDOW))));
+        continue;
+      }
+      const ui::Picture& picture = control->picture();
+      SIZE size{rect.right - rect.left, rect.bottom - rect.top};
+      if (picture.list) size.cx = size.cy = MulDiv(picture.list->imageSize, dpi_, 96);
+      drawPicture(dc, picture, rect.left, rect.top, size);
+    }
   }
+}
+
+bool FormWindow::windowless(const ui::Control& control) {
+  return control.kind() == ui::ControlKind::Shape || control.kind() == ui::ControlKind::Image;
+}
+
+RECT FormWindow::windowlessRect(const ui::Control& control) const {
+  POINT origin{};
+  parentOf(control, &origin);
+  const ui::Bounds& b = control.bounds();
+  return {origin.x + pixelsX(b.left), origin.y + pixelsY(b.top), origin.x + pixelsX(b.left + b.width),
+          origin.y + pixelsY(b.top + b.height)};
+}
+
+ui::Control* FormWindow::imageAt(HWND container, POINT point) const {
+  // The last declared is drawn on top, and takes the click.
+  const auto& all = form_.controls();
+  for (auto it = all.rbegin(); it != all.rend(); ++it) {
+    ui::Control* control = *it;
+    if (control->kind() != ui::ControlKind::Image || !control->shown() || parentOf(*control) != container)
+      continue;
+    const RECT rect = windowlessRect(*control);
+    if (PtInRect(&rect, point)) return control;
+  }
+  return nullptr;
 }
 
 void FormWindow::applyAll(ui::Control& control) {
@@ -367,9 +401,14 @@ void FormWindow::formChanged(ui::Change what) {
 void FormWindow::controlChanged(ui::Control& control, ui::Change what) {
   // Before the windows are made, the model's state is all they need: they are made with it.
   if (!controlsMade_) return;
-  if (control.kind() == ui::ControlKind::Shape) {
-    if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks)
+  if (windowless(control)) {
+    // Its container paints it: a new picture repaints its place there, anything else the container.
+    if (what == ui::Change::Looks && control.kind() == ui::ControlKind::Image) {
+      const RECT rect = windowlessRect(control);
+      RedrawWindow(parentOf(control), &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    } else if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks) {
       RedrawWindow(parentOf(control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
     return;
   }
   HWND h = handleOf(control);
@@ -642,7 +681,7 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
     if (owner != pageOwners_.end()) {
       const auto& pages = pages_[owner->second];
       const int page = static_cast<int>(std::find(pages.begin(), pages.end(), h) - pages.begin());
-      paintShapes(dc, owner->second, page);
+      paintWindowless(dc, owner->second, page);
     }
     return;
   }
@@ -651,7 +690,7 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
                                                                       : colorOf(control->backColor(), 0);
     FillRect(dc, &rect, brush(back));
     drawPicture(dc, control->picture(), 0, 0, {rect.right, rect.bottom});
-    paintShapes(dc, control, -1);
+    paintWindowless(dc, control, -1);
     return;
   }
   // A frame: an etched border, its caption set into the top edge.
@@ -662,7 +701,7 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
   RECT edge = rect;
   const std::wstring caption = wide(control->caption());
   if (!caption.empty()) edge.top += metrics.tmHeight / 2;
-  paintShapes(dc, control, -1);
+  paintWindowless(dc, control, -1);
   DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
   if (!caption.empty()) {
     SIZE size{};
@@ -756,16 +795,21 @@ LRESULT FormWindow::handle(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return colorControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_DRAWITEM: {
-      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (ui::Control* control = controlOf(item->hwndItem)) realizerOf(control->kind()).draw(*this, *control, *item);
-      return TRUE;
-    }
     case WM_SETCURSOR: {
       const ui::Control* control = controlOf(reinterpret_cast<HWND>(wParam));
       if (control && control->link && control->usable()) {
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
         return TRUE;
+      }
+      break;
+    }
+    case WM_LBUTTONUP: {
+      // A click on an image, which has no window to take it.
+      const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ui::Control* image = imageAt(h, point);
+      if (image && image->usable()) {
+        image->click();
+        return 0;
       }
       break;
     }
@@ -792,7 +836,7 @@ LRESULT FormWindow::handle(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
       RECT rect{};
       GetClientRect(h, &rect);
       FillRect(reinterpret_cast<HDC>(wParam), &rect, GetSysColorBrush(COLOR_BTNFACE));
-      paintShapes(reinterpret_cast<HDC>(wParam), nullptr, -1);
+      paintWindowless(reinterpret_cast<HDC>(wParam), nullptr, -1);
       return 1;
     }
     case WM_SIZE:

@@ -44,8 +44,6 @@ class Realizer {
   virtual void command(FormWindow&, ui::Control&, HWND, int) const {}
   // A WM_NOTIFY from the control's window.
   virtual LRESULT notify(FormWindow&, ui::Control&, NMHDR*) const { return 0; }
-  // An owner-drawn control's picture.
-  virtual void draw(FormWindow&, ui::Control&, const DRAWITEMSTRUCT&) const {}
 };
 
 const Realizer& realizerOf(ui::ControlKind kind);
@@ -129,8 +127,15 @@ class FormWindow final : public ui::FormPeer {
   void layoutStatusBars();
   void resized();
   void paintPanel(HWND h, HDC dc);
-  // The visible shapes of a container (nullptr: the form; a page of a tab strip), as background.
-  void paintShapes(HDC dc, const ui::Control* container, int page);
+  // The visible shapes and images of a container (nullptr: the form; a page of a tab strip), as
+  // its background: they have no window of their own, which spares the system a window each to
+  // make, show and paint.
+  void paintWindowless(HDC dc, const ui::Control* container, int page);
+  static bool windowless(const ui::Control& control);
+  // A windowless control's place in the window that paints it.
+  RECT windowlessRect(const ui::Control& control) const;
+  // The image under a point of a window that paints images, for its clicks.
+  ui::Control* imageAt(HWND container, POINT point) const;
   LRESULT notify(NMHDR* header);
   void command(WPARAM wParam, LPARAM lParam);
   LRESULT colorControl(HDC dc, HWND child);

@@ -199,35 +199,9 @@ class PanelRealizer final : public Common {
   }
 };
 
-// Images: owner-drawn statics.
-class ImageRealizer final : public Common {
- public:
-  WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
-    return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY, 0};
-  }
-  void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
-    if (what == ui::Change::Looks) {
-      if (!window.creating()) InvalidateRect(h, nullptr, TRUE);
-      return;
-    }
-    Common::apply(window, control, h, what);
-  }
-  void command(FormWindow&, ui::Control& control, HWND, int code) const override {
-    if (code == STN_CLICKED) control.click();
-  }
-  void draw(FormWindow& window, ui::Control& control, const DRAWITEMSTRUCT& item) const override {
-    RECT rect = item.rcItem;
-    FillRect(item.hDC, &rect, window.brush(window.backgroundOf(control)));
-    const ui::Picture& picture = control.picture();
-    SIZE size{rect.right - rect.left, rect.bottom - rect.top};
-    if (picture.list) size.cx = size.cy = MulDiv(picture.list->imageSize, window.dpi(), 96);
-    window.drawPicture(item.hDC, picture, rect.left, rect.top, size);
-  }
-};
-
-// Shapes are painted by their container as part of its background, behind every window it holds;
-// they have no window (the form redraws their container when they change).
-class ShapeRealizer final : public Realizer {
+// Shapes and images are painted by their container as part of its background, behind every window
+// it holds; they have no window (the form redraws their container when they change).
+class WindowlessRealizer final : public Realizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override { return {L"STATIC", 0, 0}; }
 };
@@ -522,9 +496,8 @@ const Realizer& realizerOf(ui::ControlKind kind) {
   static const CheckRealizer check(false);
   static const CheckRealizer option(true);
   static const ComboRealizer combo;
-  static const ImageRealizer image;
   static const PanelRealizer panel;
-  static const ShapeRealizer shape;
+  static const WindowlessRealizer windowless;
   static const ListRealizer list;
   static const StatusRealizer status;
   static const TabRealizer tabs;
@@ -542,13 +515,12 @@ const Realizer& realizerOf(ui::ControlKind kind) {
       return option;
     case ui::ControlKind::ComboBox:
       return combo;
-    case ui::ControlKind::Image:
-      return image;
     case ui::ControlKind::Picture:
     case ui::ControlKind::Frame:
       return panel;
+    case ui::ControlKind::Image:
     case ui::ControlKind::Shape:
-      return shape;
+      return windowless;
     case ui::ControlKind::ListView:
       return list;
     case ui::ControlKind::StatusBar:
