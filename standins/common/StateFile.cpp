@@ -88,7 +88,14 @@ StateFile StateFile::engine(const std::wstring& location) {
   return StateFile(location + L"\\$ENGINE\\state.txt");
 }
 
+StateFile StateFile::snapshot() const {
+  StateFile held(path_);
+  held.held_ = std::make_shared<const Entries>(entries());
+  return held;
+}
+
 std::vector<std::pair<std::string, std::string>> StateFile::entries() const {
+  if (held_) return *held_;
   std::vector<std::pair<std::string, std::string>> found;
   std::optional<std::string> bytes;
   {
@@ -156,11 +163,13 @@ bool StateFile::set(std::string_view key, std::string_view value) {
     ++it;
   }
   if (!replaced) lines.push_back(line);
+  held_.reset();
   return writeLines(path_, lines);
 }
 
 bool StateFile::remove(std::string_view key) {
   key = trimmed(key);
+  held_.reset();
   StateLock lock;
   std::optional<std::string> bytes = readWholeFile(path_);
   if (!bytes) return true;

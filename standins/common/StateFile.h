@@ -5,8 +5,11 @@
 // Keys are matched without regard to ASCII case; keys and values lose their outer spaces. Lines
 // without "=" and lines starting with "#" are comments: ignored when read, kept when written.
 // Texts are bytes as stored (ANSI). Every read opens the file afresh, so a change made by another
-// process is seen at the next call; read-modify-write is serialised across processes.
+// process is seen at the next call; read-modify-write is serialised across processes. A snapshot
+// reads the file once and answers every read from that, until it writes: one engine call asks
+// several keys, and reads the file once for them all.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +25,9 @@ class StateFile {
   static StateFile engine(const std::wstring& location);
 
   const std::wstring& path() const { return path_; }
+  // The same file, read now and held for the reads that follow; a write through it (set, remove)
+  // lets go of what it held, so that it reads afresh again.
+  StateFile snapshot() const;
 
   // Every key with its value, in file order; empty when the file is missing. A key given twice
   // counts with its first value.
@@ -41,7 +47,9 @@ class StateFile {
   bool remove(std::string_view key);
 
  private:
+  using Entries = std::vector<std::pair<std::string, std::string>>;
   std::wstring path_;
+  std::shared_ptr<const Entries> held_;
 };
 
 }  // namespace standin

@@ -80,8 +80,9 @@ void copyExplanation(char* buffer, const std::string& text, std::size_t bytes) {
   buffer[size] = '\0';
 }
 
+// The engine's state as one call sees it: read once for all the keys the call asks.
 standin::StateFile engineState() {
-  return standin::StateFile::engine(standin::installLocation());
+  return standin::StateFile::engine(standin::installLocation()).snapshot();
 }
 
 // The answer the state forces on an export ("result.<export>=<code>"), if any.
@@ -142,7 +143,7 @@ std::int32_t KRV_WINAPI KRV_FindNextSnapshot(std::int32_t caller, krv::SNAPSHOTI
 
 std::int32_t KRV_WINAPI KRV_SetSnapshotName(std::int32_t caller, std::int32_t number, char* name) {
   const std::wstring location = standin::installLocation();
-  standin::StateFile state = standin::StateFile::engine(location);
+  standin::StateFile state = standin::StateFile::engine(location).snapshot();
   if (const std::optional<int> forced = forcedResult(state, "KRV_SetSnapshotName")) return *forced;
   if (!name) return kInvalidArgument;
   if (listings().find(caller) == listings().end()) return kNotOpen;
@@ -208,7 +209,7 @@ std::int32_t KRV_WINAPI KRV_CheckExcludedFiles(char16_t* list, char* explanation
 
 std::int32_t KRV_WINAPI KRV_Configuration(std::int32_t /*caller*/, char* request, char* reply) {
   const std::wstring location = standin::installLocation();
-  standin::StateFile state = standin::StateFile::engine(location);
+  standin::StateFile state = standin::StateFile::engine(location).snapshot();
   if (const std::optional<int> forced = forcedResult(state, "KRV_Configuration")) return *forced;
   if (!request || !reply) return kInvalidArgument;
   // The request's end is its NUL; a request without one within any sensible length is refused.

@@ -48,6 +48,18 @@ TEST_F(StandInState, ReadsKeysWithoutRegardToCaseIgnoringCommentsAndOddLines) {
   EXPECT_EQ(state_.get(""), std::nullopt);
 }
 
+TEST_F(StandInState, ASnapshotAnswersFromOneReadAndWritesOverTheFileAsItIsNow) {
+  write("a=1\r\n");
+  standin::StateFile held = state_.snapshot();
+  write("a=2\r\nb=3\r\n");
+  EXPECT_EQ(held.get("a"), "1") << "read once";
+  EXPECT_EQ(held.get("b"), std::nullopt);
+  EXPECT_EQ(state_.get("a"), "2") << "a plain state file reads afresh";
+  ASSERT_TRUE(held.set("c", "4"));
+  EXPECT_EQ(contents(), "a=2\r\nb=3\r\nc=4\r\n") << "the write starts from the file, not from what was held";
+  EXPECT_EQ(held.get("b"), "3") << "after its write the snapshot reads afresh";
+}
+
 TEST_F(StandInState, NumbersMustBeWholeDecimalNumbers) {
   write("a=42\r\nb=+7\r\nc=4x\r\nd=\r\ne=-\r\nf= 5 \r\n");
   EXPECT_EQ(state_.number("a"), 42);
