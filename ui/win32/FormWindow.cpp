@@ -250,22 +250,33 @@ HWND FormWindow::parentOf(const ui::Control& control, POINT* origin) const {
   return h ? h : hwnd_;
 }
 
+RECT FormWindow::windowPlace(const ui::Control& control) const {
+  POINT origin{};
+  parentOf(control, &origin);
+  const ui::Bounds& b = control.bounds();
+  const LONG left = origin.x + pixelsX(b.left);
+  const LONG top = origin.y + pixelsY(b.top);
+  return {left, top, left + pixelsX(b.width), top + pixelsY(b.height)};
+}
+
+bool FormWindow::usableThrough(const ui::Control& control) {
+  bool on = true;
+  for (const ui::Control* c = &control; c; c = c->container()) on = on && c->enabled();
+  return on;
+}
+
 void FormWindow::createControl(ui::Control& control, int id) {
   const Realizer& realizer = realizerOf(control.kind());
   WindowRecipe recipe = realizer.recipe(*this, control);
   // Made whole in one call, with the text, place, visibility and availability the model holds:
   // each later change of a window costs the system a round of its own.
-  POINT origin{};
-  HWND parent = parentOf(control, &origin);
-  const ui::Bounds& b = control.bounds();
-  bool enabled = true;
-  for (const ui::Control* c = &control; c; c = c->container()) enabled = enabled && c->enabled();
   const DWORD style = recipe.style | WS_CHILD | WS_CLIPSIBLINGS | (control.visible() ? WS_VISIBLE : 0u) |
-                      (enabled ? 0u : static_cast<DWORD>(WS_DISABLED));
-  HWND h = CreateWindowExW(recipe.exStyle, recipe.windowClass, wide(control.caption()).c_str(), style,
-                           origin.x + pixelsX(b.left), origin.y + pixelsY(b.top), pixelsX(b.width),
-                           pixelsY(b.height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           GetModuleHandleW(nullptr), nullptr);
+                      (usableThrough(control) ? 0u : static_cast<DWORD>(WS_DISABLED));
+  const RECT place = windowPlace(control);
+  HWND parent = parentOf(control);
+  HWND h = CreateWindowExW(recipe.exStyle, recipe.windowClass, wide(control.caption()).c_str(), style, place.left,
+                           place.top, place.right - place.left, place.bottom - place.top, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
   if (!h) return;
   handles_[&control] = h;
   controls_[h] = &control;
@@ -418,10 +429,7 @@ void FormWindow::controlChanged(ui::Control& control, ui::Change what) {
 
 void FormWindow::applyEnabled(ui::Control& control) {
   // A disabled container disables, and shows disabled, everything it holds.
-  HWND h = handleOf(control);
-  bool on = true;
-  for (const ui::Control* c = &control; c; c = c->container()) on = on && c->enabled();
-  if (h) EnableWindow(h, on);
+  if (HWND h = handleOf(control)) EnableWindow(h, usableThrough(control));
   if (!control.isContainer()) return;
   for (ui::Control* other : form_.controls())
     if (other->container() == &control) applyEnabled(*other);

@@ -95,6 +95,10 @@ class FormWindow final : public ui::FormPeer {
   ui::Control* controlOf(HWND h) const;
   // The window a control's window is a child of, and where its bounds start in that window.
   HWND parentOf(const ui::Control& control, POINT* origin = nullptr) const;
+  // Where a control's window lies in that window, in pixels.
+  RECT windowPlace(const ui::Control& control) const;
+  // Enabled, and held by containers that all are.
+  static bool usableThrough(const ui::Control& control);
   // The page windows of a tab strip: shown for the chosen tab.
   void layoutPages(ui::Control& tabs);
   bool applying() const { return applying_; }
@@ -159,10 +163,10 @@ class FormWindow final : public ui::FormPeer {
   std::map<COLORREF, OwnedBrush> brushes_;
   std::map<int, OwnedBitmap> bitmaps_;
   std::map<std::pair<int, int>, OwnedIcon> icons_;
-  bool applying_ = false;
-  bool controlsMade_ = false;
-  bool creating_ = false;
-  bool menuPending_ = false;  // set while the model's changes are carried out, to tell them from the user's
+  bool applying_ = false;  // set while the model's changes are carried out, to tell them from the user's
+  bool controlsMade_ = false;  // the controls' windows exist (the form's Load is over)
+  bool creating_ = false;      // see creating()
+  bool menuPending_ = false;   // the menu changed during Load
 };
 
 }  // namespace ui::win32

@@ -20,11 +20,8 @@ std::wstring windowText(HWND h) {
 }
 
 void placeWindow(FormWindow& window, const ui::Control& control, HWND h, int extraHeight = 0) {
-  POINT origin{};
-  window.parentOf(control, &origin);
-  const ui::Bounds& b = control.bounds();
-  MoveWindow(h, origin.x + window.pixelsX(b.left), origin.y + window.pixelsY(b.top), window.pixelsX(b.width),
-             window.pixelsY(b.height) + extraHeight, TRUE);
+  const RECT place = window.windowPlace(control);
+  MoveWindow(h, place.left, place.top, place.right - place.left, place.bottom - place.top + extraHeight, TRUE);
 }
 
 class Common : public Realizer {
@@ -200,7 +197,8 @@ class PanelRealizer final : public Common {
 };
 
 // Shapes and images are painted by their container as part of its background, behind every window
-// it holds; they have no window (the form redraws their container when they change).
+// it holds. They have no window: the form never makes one from this recipe, and redraws their
+// container when they change.
 class WindowlessRealizer final : public Realizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override { return {L"STATIC", 0, 0}; }
@@ -260,6 +258,11 @@ class UpDownRealizer final : public Common {
     if (what == ui::Change::Value) {
       SendMessageW(h, UDM_SETRANGE32, static_cast<WPARAM>(control.rangeMin), control.rangeMax);
       SendMessageW(h, UDM_SETPOS32, 0, control.value());
+      return;
+    }
+    // The control narrows itself when made with a size: it is placed again, as the model has it.
+    if (what == ui::Change::Bounds && window.creating()) {
+      placeWindow(window, control, h);
       return;
     }
     Common::apply(window, control, h, what);
