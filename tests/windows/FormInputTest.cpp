@@ -588,6 +588,10 @@ TEST_F(FormInputTest, ColoursOfLabelsShapesAndPictureBoxesOnScreen) {
   onShape.setCaption("MMMM");
   onShape.setForeColor(ui::rgb(0xFF, 0xFF, 0xFF));
   onShape.move(300, 300, 2400, 300);
+  ui::Control& edged = form.addControl("lblEdged", ui::ControlKind::Label);
+  edged.setCaption("EEEE");
+  edged.border = true;
+  edged.move(3000, 1050, 2400, 300);
   ui::Control& box = form.addControl("picBox", ui::ControlKind::Picture);
   box.setBackColor(ui::rgb(0xF0, 0xE0, 0xA0));
   box.move(150, 1650, 4500, 900);
@@ -612,6 +616,15 @@ TEST_F(FormInputTest, ColoursOfLabelsShapesAndPictureBoxesOnScreen) {
   const auto alertPixels = pixelsOf(windowOf(form, alert));
   ASSERT_FALSE(alertPixels.empty());
   EXPECT_GT(closeTo(alertPixels, rgbOf(0xC0, 0, 0)), 10) << "the label's text is not drawn in its colour";
+  // A label with an edge has it drawn around its text; the labels without one have none to draw.
+  HWND edgedWindow = windowOf(form, edged);
+  ASSERT_FALSE(pixelsOf(edgedWindow).empty());
+  RECT outer{};
+  GetWindowRect(edgedWindow, &outer);
+  const auto edgedPixels = captureScreen(outer);
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  EXPECT_EQ(edgedPixels.front(), rgbOf(GetRValue(shadow), GetGValue(shadow), GetBValue(shadow)))
+      << "the label's edge is not drawn";
   const auto onShapePixels = pixelsOf(windowOf(form, onShape));
   ASSERT_FALSE(onShapePixels.empty());
   EXPECT_EQ(onShapePixels.front(), rgbOf(0x20, 0x60, 0xA0)) << "the label's background is not the shape's";
