@@ -394,6 +394,31 @@ BoxIcon boxIcon(HWND box, DWORD timeoutMs) {
   }
 }
 
+std::vector<DWORD> clientPixels(HWND window) {
+  RECT rect{};
+  GetClientRect(window, &rect);
+  std::vector<DWORD> pixels(static_cast<std::size_t>(rect.right) * rect.bottom);
+  HDC dc = GetDC(window);
+  HDC memory = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, rect.right, rect.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, rect.right, rect.bottom, dc, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = rect.right;
+  info.bmiHeader.biHeight = -rect.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(rect.bottom), pixels.data(), &info, DIB_RGB_COLORS);
+  for (DWORD& p : pixels) p &= 0x00FFFFFF;
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
 bool saveScreenshot(const std::wstring& bmpPath) {
   const std::optional<Pixels> screen =
       captureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));

@@ -48,6 +48,11 @@ const char* iconName(BoxIcon icon);
 // Saves a picture of the whole screen as a 24-bit BMP file; false when it could not be written.
 bool saveScreenshot(const std::wstring& bmpPath);
 
+// The pixels of a window's client area (0x00RRGGBB, row after row) as the window's own device
+// context holds them, its children's included: what the window shows, whether or not it has reached
+// the screen yet.
+std::vector<DWORD> clientPixels(HWND window);
+
 // A caption without its "&" markers ("&&" stands for one "&").
 std::string withoutMnemonics(std::string_view caption);
 std::wstring toWide(std::string_view utf8);

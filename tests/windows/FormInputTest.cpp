@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -644,6 +645,82 @@ TEST_F(FormInputTest, ColoursOfLabelsShapesAndPictureBoxesOnScreen) {
   const auto greenPixels = pixelsOf(windowOf(form, alert));
   EXPECT_GT(closeTo(greenPixels, rgbOf(0, 0x80, 0)), 10);
   EXPECT_EQ(closeTo(greenPixels, rgbOf(0xC0, 0, 0)), 0);
+  form.unload();
+}
+
+TEST_F(FormInputTest, PlainLabelsGetTheirWindowsAfterTheFirstPaintLookingAsBefore) {
+  ui::Form form(*toolkit, "frmLabels");
+  form.setCaption("Labels test");
+  form.setClientSize(6000, 3900);
+  ui::Control& shape = form.addControl("shpBand", ui::ControlKind::Shape);
+  shape.setBackColor(ui::rgb(0x20, 0x60, 0xA0));
+  shape.move(150, 150, 5400, 500);
+  ui::Control& onShape = form.addControl("lblOnShape", ui::ControlKind::Label);
+  onShape.setCaption("On the shape");
+  onShape.setForeColor(ui::rgb(0xFF, 0xFF, 0xFF));
+  onShape.move(300, 250, 3000, 300);
+  ui::Control& access = form.addControl("lblAccess", ui::ControlKind::Label);
+  access.setCaption("&Name:");
+  access.move(150, 800, 1500, 300);
+  ui::Control& wrapped = form.addControl("lblWrapped", ui::ControlKind::Label);
+  wrapped.setCaption("A longer text that wraps onto a second line\tand a tab");
+  wrapped.move(1800, 800, 2200, 600);
+  ui::Control& off = form.addControl("lblOff", ui::ControlKind::Label);
+  off.setCaption("Unavailable");
+  off.setEnabled(false);
+  off.move(150, 1500, 2000, 300);
+  ui::Control& bold = form.addControl("lblBold", ui::ControlKind::Label);
+  bold.setCaption("Bold and red");
+  bold.setFont({true, false, 0});
+  bold.setForeColor(ui::rgb(0xC0, 0, 0));
+  bold.move(150, 1900, 2400, 300);
+  ui::Control& link = form.addControl("lblLink", ui::ControlKind::Label);
+  link.setCaption("A link");
+  link.link = true;
+  link.move(3000, 1500, 2000, 300);
+  ui::Control& box = form.addControl("picBox", ui::ControlKind::Picture);
+  box.setBackColor(ui::rgb(0xF0, 0xE0, 0xA0));
+  box.move(150, 2400, 5400, 1200);
+  ui::Control& inBox = form.addControl("lblInBox", ui::ControlKind::Label, &box);
+  inBox.setCaption("In the box");
+  inBox.move(150, 150, 2000, 300);
+  ui::Control& after = form.addControl("cmdAfter", ui::ControlKind::Button, &box);
+  after.setCaption("After");
+  after.move(2400, 150, 1200, 400);
+
+  // Shown and painted, no message handled yet: the plain labels are their containers' paint.
+  form.show();
+  HWND window = reinterpret_cast<HWND>(form.nativeHandle());
+  ASSERT_NE(window, nullptr);
+  const std::vector<ui::Control*> plain{&onShape, &access, &wrapped, &off, &bold, &inBox};
+  for (const ui::Control* label : plain) EXPECT_EQ(windowOf(form, *label), nullptr) << label->name();
+  EXPECT_NE(windowOf(form, link), nullptr) << "a link takes clicks from the start";
+  const std::vector<DWORD> painted = automation::clientPixels(window);
+  // A change before the windows come is painted too.
+  access.setCaption("&Name 2:");
+  UpdateWindow(window);
+  const std::vector<DWORD> changed = automation::clientPixels(window);
+  EXPECT_NE(changed, painted) << "the changed label was not painted again";
+
+  settle();
+  for (const ui::Control* label : plain) {
+    HWND h = windowOf(form, *label);
+    ASSERT_NE(h, nullptr) << label->name();
+    EXPECT_EQ(textOf(h), automation::toWide(label->caption())) << label->name();
+  }
+  EXPECT_FALSE(IsWindowEnabled(windowOf(form, off)));
+  const std::vector<DWORD> windowed = automation::clientPixels(window);
+  ASSERT_EQ(windowed.size(), changed.size());
+  const auto differing = std::inner_product(windowed.begin(), windowed.end(), changed.begin(), std::size_t{0},
+                                            std::plus<>(), std::not_equal_to<>());
+  EXPECT_EQ(differing, 0u) << "the labels' windows draw them otherwise than their containers did";
+  // Each container holds its windows in the form's order, as if they had been made together.
+  for (HWND parent : {window, windowOf(form, box)}) {
+    std::vector<int> ids;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+      ids.push_back(GetDlgCtrlID(child));
+    EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end())) << ::testing::PrintToString(ids);
+  }
   form.unload();
 }
 

@@ -133,8 +133,14 @@ TEST(MainWindowOnScreen, TheHighlightLiesBehindTheRunningAreasNameInItsColourAnd
     main.show();
     const HWND window = reinterpret_cast<HWND>(main.nativeHandle());
     ASSERT_NE(window, nullptr);
+    // The first picture, when the labels are still painted by what holds them, is the final one.
+    // (What the focus changed is painted before the program waits, and so before the screen shows
+    // the window.)
+    UpdateWindow(window);
+    const std::vector<DWORD> first = automation::clientPixels(window);
     SetForegroundWindow(window);
     settle(*toolkit);
+    EXPECT_EQ(automation::clientPixels(window), first) << "the labels' windows changed the picture";
     if (state.available) {
       const HWND name = labelShowing(window, state.rescueRuns ? "Rescue Area" : "Original Area");
       ASSERT_NE(name, nullptr);

@@ -204,7 +204,10 @@ void FormWindow::createControls() {
   int id = kFirstControlId;
   creating_ = true;
   for (ui::Control* control : form_.controls()) {
-    if (!windowless(*control)) createControl(*control, id);
+    if (paintedFirst(*control))
+      labelsAwaited_ = true;
+    else if (!windowless(*control))
+      createControl(*control, id);
     ++id;
   }
   creating_ = false;
@@ -216,6 +219,65 @@ void FormWindow::createControls() {
   }
   showDefaultLook();
   resized();
+}
+
+namespace {
+// The timer that makes the labels' windows; the form's own timers count from 1.
+constexpr UINT_PTR kLabelsTimer = 0x4C42;
+}  // namespace
+
+void FormWindow::painted() {
+  // A timer, not a posted message: the system runs it only when the queue is empty, after the
+  // window's picture has gone to the screen.
+  if (labelsAwaited_) SetTimer(hwnd_, kLabelsTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void FormWindow::createAwaitedLabels() {
+  if (!labelsAwaited_) return;
+  int id = kFirstControlId;
+  creating_ = true;
+  const auto& all = form_.controls();
+  for (auto it = all.begin(); it != all.end(); ++it, ++id) {
+    if (!awaitingWindow(**it)) continue;
+    createControl(**it, id);
+    HWND h = handleOf(**it);
+    if (!h) continue;
+    // A window is made below its siblings. It goes where it would have been made with the others:
+    // right below the last window made before it in the form's order.
+    const HWND parent = GetParent(h);
+    HWND above = HWND_TOP;
+    for (auto before = std::make_reverse_iterator(it); before != all.rend(); ++before) {
+      HWND other = handleOf(**before);
+      if (other && GetParent(other) == parent) {
+        above = other;
+        break;
+      }
+    }
+    SetWindowPos(h, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  creating_ = false;
+  labelsAwaited_ = false;
+}
+
+bool FormWindow::paintedFirst(const ui::Control& control) {
+  return control.kind() == ui::ControlKind::Label && !control.link && !control.border;
+}
+
+bool FormWindow::awaitingWindow(const ui::Control& control) const {
+  return labelsAwaited_ && paintedFirst(control) && !handleOf(control);
+}
+
+void FormWindow::paintLabel(HDC dc, const ui::Control& label) {
+  // As the label's window will draw it: its rectangle in its background, its text left-aligned and
+  // wrapped at words, with the "&" marks of its access key, grey when it cannot be used.
+  const int saved = SaveDC(dc);
+  RECT rect = windowPlace(label);
+  FillRect(dc, &rect, colorControl(dc, &label));
+  if (!usableThrough(label)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  SelectObject(dc, font(label.font()));
+  const std::wstring text = wide(label.caption());
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
+  RestoreDC(dc, saved);
 }
 
 HWND FormWindow::handleOf(const ui::Control& control) const {
@@ -344,6 +406,11 @@ void FormWindow::paintWindowless(HDC dc, const ui::Control* container, int page)
       drawPicture(dc, picture, rect.left, rect.top, size);
     }
   }
+  if (!labelsAwaited_) return;
+  for (const ui::Control* control : form_.controls())
+    if (awaitingWindow(*control) && control->container() == container && control->page() == page &&
+        control->visible())
+      paintLabel(dc, *control);
 }
 
 bool FormWindow::windowless(const ui::Control& control) {
@@ -436,6 +503,11 @@ void FormWindow::formChanged(ui::Change what) {
 void FormWindow::controlChanged(ui::Control& control, ui::Change what) {
   // Before the windows are made, the model's state is all they need: they are made with it.
   if (!controlsMade_) return;
+  if (awaitingWindow(control)) {
+    // Its container paints it until its window is made, with what the model holds then.
+    RedrawWindow(parentOf(control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    return;
+  }
   if (windowless(control)) {
     // Its container paints it: a new picture repaints its place there, anything else the container.
     if (what == ui::Change::Looks && control.kind() == ui::ControlKind::Image) {
@@ -743,12 +815,15 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
     SetBkColor(dc, backgroundOf(*control));
     SetBkMode(dc, OPAQUE);
     SetTextColor(dc, colorOf(control->foreColor(), GetSysColor(control->enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT)));
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_LEFT | DT_SINGLELINE);
   }
 }
 
 LRESULT FormWindow::colorControl(HDC dc, HWND child) {
-  const ui::Control* control = controlOf(child);
+  return reinterpret_cast<LRESULT>(colorControl(dc, controlOf(child)));
+}
+
+HBRUSH FormWindow::colorControl(HDC dc, const ui::Control* control) {
   const COLORREF back = control ? backgroundOf(*control) : GetSysColor(COLOR_BTNFACE);
   COLORREF text = GetSysColor(COLOR_BTNTEXT);
   if (control && control->link) text = RGB(0, 0, 0xCC);
@@ -756,7 +831,7 @@ LRESULT FormWindow::colorControl(HDC dc, HWND child) {
   SetTextColor(dc, text);
   SetBkColor(dc, back);
   SetBkMode(dc, OPAQUE);
-  return reinterpret_cast<LRESULT>(brush(back));
+  return brush(back);
 }
 
 LRESULT FormWindow::notify(NMHDR* header) {
@@ -879,6 +954,11 @@ LRESULT FormWindow::handle(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam != SIZE_MINIMIZED) resized();
       return 0;
     case WM_TIMER: {
+      if (wParam == kLabelsTimer) {
+        KillTimer(h, kLabelsTimer);
+        createAwaitedLabels();
+        return 0;
+      }
       const auto& timers = form_.timers();
       const std::size_t index = static_cast<std::size_t>(wParam) - 1;
       if (index < timers.size() && timers[index]->enabled && timers[index]->onTimer) timers[index]->onTimer();

@@ -59,7 +59,11 @@ class FormWindow final : public ui::FormPeer {
   bool create(HWND owner);
   // Makes every control's window with the state the model holds by then (after the form's Load),
   // so that nothing Load changed is applied twice, and the menu bar's changes made meanwhile.
+  // Plain labels wait: their containers paint them until the window has been shown (painted()).
   void createControls();
+  // The window has been shown and painted: once the program is idle, which puts the first picture
+  // of the window on the screen, the labels get their windows.
+  void painted();
   void destroyWindow();
   HWND hwnd() const { return hwnd_; }
   ui::Form& form() { return form_; }
@@ -133,9 +137,16 @@ class FormWindow final : public ui::FormPeer {
   void paintPanel(HWND h, HDC dc);
   // The visible shapes and images of a container (nullptr: the form; a page of a tab strip), as
   // its background: they have no window of their own, which spares the system a window each to
-  // make, show and paint.
+  // make, show and paint. Then the labels still waiting for their windows, as those will draw them.
   void paintWindowless(HDC dc, const ui::Control* container, int page);
   static bool windowless(const ui::Control& control);
+  // Plain labels (no link, no edge): nothing of them but their text is seen, and nobody acts on
+  // them, so their windows can wait until the window is on the screen. Each window costs the
+  // system about as much to make, show and paint as the whole of a label's painting.
+  static bool paintedFirst(const ui::Control& control);
+  bool awaitingWindow(const ui::Control& control) const;
+  void paintLabel(HDC dc, const ui::Control& label);
+  void createAwaitedLabels();
   // A windowless control's place in the window that paints it.
   RECT windowlessRect(const ui::Control& control) const;
   // The image under a point of a window that paints images, for its clicks.
@@ -143,6 +154,8 @@ class FormWindow final : public ui::FormPeer {
   LRESULT notify(NMHDR* header);
   void command(WPARAM wParam, LPARAM lParam);
   LRESULT colorControl(HDC dc, HWND child);
+  // The text and background colours of a label or button, set into the device context; its brush.
+  HBRUSH colorControl(HDC dc, const ui::Control* control);
   std::string menuSignature() const;
 
   ui::Form& form_;
@@ -167,6 +180,7 @@ class FormWindow final : public ui::FormPeer {
   bool controlsMade_ = false;  // the controls' windows exist (the form's Load is over)
   bool creating_ = false;      // see creating()
   bool menuPending_ = false;   // the menu changed during Load
+  bool labelsAwaited_ = false;  // plain labels have no window yet: their containers paint them
 };
 
 }  // namespace ui::win32

@@ -239,6 +239,7 @@ class Win32FormToolkit final : public ui::FormToolkit {
     if (!IsWindowVisible(shown.hwnd())) ShowWindow(shown.hwnd(), SW_SHOWNORMAL);
     SetForegroundWindow(shown.hwnd());
     UpdateWindow(shown.hwnd());
+    shown.painted();
     form.realized();
     return form.loaded();
   }
