@@ -96,6 +96,15 @@ HWND windowOf(const ui::Form& form, const ui::Control& control) {
   return search.found;
 }
 
+// A label of a test form, placed in twips.
+ui::Control& addLabel(ui::Form& form, const char* name, const char* caption, int left, int top, int width,
+                      ui::Control* container = nullptr) {
+  ui::Control& label = form.addControl(name, ui::ControlKind::Label, container);
+  label.setCaption(caption);
+  label.move(left, top, width, 300);
+  return label;
+}
+
 class FormInputTest : public ::testing::Test {
  protected:
   FormInputTest() : toolkit(ui::win32::createFormToolkit()) { toolkit->initCommonControls(); }
@@ -580,25 +589,17 @@ TEST_F(FormInputTest, ColoursOfLabelsShapesAndPictureBoxesOnScreen) {
   ui::Control& shape = form.addControl("shpBand", ui::ControlKind::Shape);
   shape.setBackColor(ui::rgb(0x20, 0x60, 0xA0));
   shape.move(150, 150, 4500, 600);
-  ui::Control& alert = form.addControl("lblAlert", ui::ControlKind::Label);
-  alert.setCaption("WWWW");
+  ui::Control& alert = addLabel(form, "lblAlert", "WWWW", 150, 1050, 2400);
   alert.setFont({true, false, 0});
   alert.setForeColor(ui::rgb(0xC0, 0, 0));
-  alert.move(150, 1050, 2400, 300);
-  ui::Control& onShape = form.addControl("lblOnShape", ui::ControlKind::Label);
-  onShape.setCaption("MMMM");
+  ui::Control& onShape = addLabel(form, "lblOnShape", "MMMM", 300, 300, 2400);
   onShape.setForeColor(ui::rgb(0xFF, 0xFF, 0xFF));
-  onShape.move(300, 300, 2400, 300);
-  ui::Control& edged = form.addControl("lblEdged", ui::ControlKind::Label);
-  edged.setCaption("EEEE");
+  ui::Control& edged = addLabel(form, "lblEdged", "EEEE", 3000, 1050, 2400);
   edged.border = true;
-  edged.move(3000, 1050, 2400, 300);
   ui::Control& box = form.addControl("picBox", ui::ControlKind::Picture);
   box.setBackColor(ui::rgb(0xF0, 0xE0, 0xA0));
   box.move(150, 1650, 4500, 900);
-  ui::Control& inBox = form.addControl("lblInBox", ui::ControlKind::Label, &box);
-  inBox.setCaption("HHHH");
-  inBox.move(150, 150, 2400, 300);
+  ui::Control& inBox = addLabel(form, "lblInBox", "HHHH", 150, 150, 2400, &box);
   HWND window = show(form);
   ASSERT_NE(window, nullptr);
 
@@ -655,35 +656,23 @@ TEST_F(FormInputTest, PlainLabelsGetTheirWindowsAfterTheFirstPaintLookingAsBefor
   ui::Control& shape = form.addControl("shpBand", ui::ControlKind::Shape);
   shape.setBackColor(ui::rgb(0x20, 0x60, 0xA0));
   shape.move(150, 150, 5400, 500);
-  ui::Control& onShape = form.addControl("lblOnShape", ui::ControlKind::Label);
-  onShape.setCaption("On the shape");
+  ui::Control& onShape = addLabel(form, "lblOnShape", "On the shape", 300, 250, 3000);
   onShape.setForeColor(ui::rgb(0xFF, 0xFF, 0xFF));
-  onShape.move(300, 250, 3000, 300);
-  ui::Control& access = form.addControl("lblAccess", ui::ControlKind::Label);
-  access.setCaption("&Name:");
-  access.move(150, 800, 1500, 300);
+  ui::Control& access = addLabel(form, "lblAccess", "&Name:", 150, 800, 1500);
   ui::Control& wrapped = form.addControl("lblWrapped", ui::ControlKind::Label);
   wrapped.setCaption("A longer text that wraps onto a second line\tand a tab");
   wrapped.move(1800, 800, 2200, 600);
-  ui::Control& off = form.addControl("lblOff", ui::ControlKind::Label);
-  off.setCaption("Unavailable");
+  ui::Control& off = addLabel(form, "lblOff", "Unavailable", 150, 1500, 2000);
   off.setEnabled(false);
-  off.move(150, 1500, 2000, 300);
-  ui::Control& bold = form.addControl("lblBold", ui::ControlKind::Label);
-  bold.setCaption("Bold and red");
+  ui::Control& bold = addLabel(form, "lblBold", "Bold and red", 150, 1900, 2400);
   bold.setFont({true, false, 0});
   bold.setForeColor(ui::rgb(0xC0, 0, 0));
-  bold.move(150, 1900, 2400, 300);
-  ui::Control& link = form.addControl("lblLink", ui::ControlKind::Label);
-  link.setCaption("A link");
+  ui::Control& link = addLabel(form, "lblLink", "A link", 3000, 1500, 2000);
   link.link = true;
-  link.move(3000, 1500, 2000, 300);
   ui::Control& box = form.addControl("picBox", ui::ControlKind::Picture);
   box.setBackColor(ui::rgb(0xF0, 0xE0, 0xA0));
   box.move(150, 2400, 5400, 1200);
-  ui::Control& inBox = form.addControl("lblInBox", ui::ControlKind::Label, &box);
-  inBox.setCaption("In the box");
-  inBox.move(150, 150, 2000, 300);
+  ui::Control& inBox = addLabel(form, "lblInBox", "In the box", 150, 150, 2000, &box);
   ui::Control& after = form.addControl("cmdAfter", ui::ControlKind::Button, &box);
   after.setCaption("After");
   after.move(2400, 150, 1200, 400);
