@@ -6,10 +6,16 @@
 
 namespace platform::win32 {
 
+// The shell's library, loaded on the first call and kept; nullptr when it cannot be loaded.
+inline HMODULE shellLibrary() {
+  static const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  return shell;
+}
+
 // The shell function of that name, or nullptr when the library or the function cannot be had.
 template <typename Function>
 Function shellFunction(const char* name) {
-  static const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const HMODULE shell = shellLibrary();
   const FARPROC found = shell ? GetProcAddress(shell, name) : nullptr;
   // Through a plain function pointer, as the compiler asks for casts between function types.
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));

@@ -105,6 +105,14 @@ ui::Control& addLabel(ui::Form& form, const char* name, const char* caption, int
   return label;
 }
 
+// The coloured band of a test form, a shape its labels may lie on.
+ui::Control& addBand(ui::Form& form, ui::Color colour, int left, int top, int width, int height) {
+  ui::Control& band = form.addControl("shpBand", ui::ControlKind::Shape);
+  band.setBackColor(colour);
+  band.move(left, top, width, height);
+  return band;
+}
+
 class FormInputTest : public ::testing::Test {
  protected:
   FormInputTest() : toolkit(ui::win32::createFormToolkit()) { toolkit->initCommonControls(); }
@@ -586,9 +594,7 @@ TEST_F(FormInputTest, ColoursOfLabelsShapesAndPictureBoxesOnScreen) {
   ui::Form form(*toolkit, "frmColours");
   form.setCaption("Colours test");
   form.setClientSize(6000, 3000);
-  ui::Control& shape = form.addControl("shpBand", ui::ControlKind::Shape);
-  shape.setBackColor(ui::rgb(0x20, 0x60, 0xA0));
-  shape.move(150, 150, 4500, 600);
+  ui::Control& shape = addBand(form, ui::rgb(0x20, 0x60, 0xA0), 150, 150, 4500, 600);
   ui::Control& alert = addLabel(form, "lblAlert", "WWWW", 150, 1050, 2400);
   alert.setFont({true, false, 0});
   alert.setForeColor(ui::rgb(0xC0, 0, 0));
@@ -653,9 +659,7 @@ TEST_F(FormInputTest, PlainLabelsGetTheirWindowsAfterTheFirstPaintLookingAsBefor
   ui::Form form(*toolkit, "frmLabels");
   form.setCaption("Labels test");
   form.setClientSize(6000, 3900);
-  ui::Control& shape = form.addControl("shpBand", ui::ControlKind::Shape);
-  shape.setBackColor(ui::rgb(0x20, 0x60, 0xA0));
-  shape.move(150, 150, 5400, 500);
+  addBand(form, ui::rgb(0x20, 0x60, 0xA0), 150, 150, 5400, 500);
   ui::Control& onShape = addLabel(form, "lblOnShape", "On the shape", 300, 250, 3000);
   onShape.setForeColor(ui::rgb(0xFF, 0xFF, 0xFF));
   ui::Control& access = addLabel(form, "lblAccess", "&Name:", 150, 800, 1500);

@@ -815,7 +815,7 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
     SetBkColor(dc, backgroundOf(*control));
     SetBkMode(dc, OPAQUE);
     SetTextColor(dc, colorOf(control->foreColor(), GetSysColor(control->enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT)));
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_LEFT | DT_SINGLELINE);
+    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   }
 }
 
