@@ -179,4 +179,10 @@ classic::DateTime Commons::ParseEngineDateTime(std::string_view text) {
   return classic::makeDateTime(*year, *month, *day, *hour, *minute, *second);
 }
 
+std::string Commons::ProgramPath(const std::string& folder, std::string_view program) {
+  std::string path = folder + std::string(program);
+  if (path.find_first_of(" \t") != std::string::npos) path = "\"" + path + "\"";
+  return path;
+}
+
 }  // namespace krv

@@ -59,6 +59,10 @@ class Commons {
   // are not looked at), and parts out of range carry (month 13 is January of the next year).
   // The zero date when the text is shorter than 19 characters or a part is not a number.
   static classic::DateTime ParseEngineDateTime(std::string_view text);
+  // The program in the folder, as the start of a command line: quoted when the path holds a space
+  // or a tab, because the system reads an unquoted path up to each blank in turn and would start
+  // "C:\Program.exe" for "C:\Program Files\Korvane\Quillon.exe" when such a file exists.
+  static std::string ProgramPath(const std::string& folder, std::string_view program);
 
   const platform::StringTable& strings() const { return s_.strings; }
 

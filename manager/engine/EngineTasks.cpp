@@ -53,10 +53,8 @@ std::int32_t EngineTasks::StartCopyTask(std::string& source, std::string& destin
   destination = Snapshots::areaName(destination);
   if (source.empty() || !quotable(source) || !Snapshots::validNewName(destination)) return kInvalidName;
 
-  // A folder with a space is quoted, so that the system cannot take a shorter path for the
-  // program and the tool sees its title as its first argument.
-  std::string program = s_.table.programFolder + kToolName;
-  if (program.find(' ') != std::string::npos) program = quoted(program);
+  // The tool sees its title as its first argument, whatever the folder holds.
+  const std::string program = Commons::ProgramPath(s_.table.programFolder, kToolName);
   const std::string title = (fromWindow ? "" : kUnattended) + s_.strings.text(kTextCopyUpdate);
   const std::string commandLine = program + " " + quoted(title) + " COPY " + quoted(source) + " " +
                                   quoted(destination) + exclusionPart(exclusions);

@@ -361,7 +361,8 @@ void FmMain::registerWithMonitor() {
   for (int attempt = 0; attempt < kMonitorAttempts; ++attempt) {
     if (s_.helpers.NotifyMonitor(nativeHandle(), text(kTextMonitorName)) != 0) return;
     // The monitor is started once, after the first attempt finds it absent.
-    if (attempt == 0) s_.helpers.RunTool(s_.snapshots.table().programFolder + kMonitorProgram, 0, false);
+    if (attempt == 0)
+      s_.helpers.RunTool(Commons::ProgramPath(s_.snapshots.table().programFolder, kMonitorProgram), 0, false);
     s_.processes.sleep(kMonitorWaitMilliseconds);
   }
 }
@@ -601,10 +602,10 @@ void FmMain::ViewLog() {
     s_.windows.bringToForeground(viewer);
     return;
   }
-  const std::string program = s_.snapshots.table().programFolder + kViewerProgram;
-  if (s_.helpers.RunTool(program, 0, false) != 0) return;
-  s_.toolkit.messageBox(
-      {program + text(kTextNotFound), text(kTextNotFoundTitle), ui::Buttons::OK, ui::Icon::Critical, 1});
+  const std::string& folder = s_.snapshots.table().programFolder;
+  if (s_.helpers.RunTool(Commons::ProgramPath(folder, kViewerProgram), 0, false) != 0) return;
+  s_.toolkit.messageBox({folder + kViewerProgram + text(kTextNotFound), text(kTextNotFoundTitle),
+                         ui::Buttons::OK, ui::Icon::Critical, 1});
 }
 
 void FmMain::ShowOptions() {

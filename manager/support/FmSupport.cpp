@@ -112,10 +112,7 @@ void FmSupport::OKButton_Click() {
     error(text(kTextNothingChosen), ui::Icon::None);
     return;
   }
-  // A program folder with a space is quoted, so that the system starts this program and no other.
-  std::string program = s_.programFolder + kToolProgram;
-  if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
-  if (s_.processes.invoke(program + switches, true, "") < 0) {
+  if (s_.processes.invoke(Commons::ProgramPath(s_.programFolder, kToolProgram) + switches, true, "") < 0) {
     error(text(kTextErrorRunning) + kToolProgram, ui::Icon::Critical);
     return;
   }

@@ -108,11 +108,11 @@ std::wstring screenshotFile(const std::wstring& name) {
   return folder + L"\\" + name;
 }
 
-TempFolder::TempFolder() {
+TempFolder::TempFolder(const std::wstring& below) {
   static std::atomic<unsigned> counter{0};
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(static_cast<DWORD>(std::size(temp)), temp);
-  std::wstring base = temp;
+  std::wstring base = below.empty() ? std::wstring(temp) : below;
   if (!base.empty() && base.back() == L'\\') base.pop_back();
   for (;;) {
     path_ = base + L"\\krv-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);

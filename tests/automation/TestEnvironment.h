@@ -21,10 +21,11 @@ bool fileExists(const std::wstring& path);
 // folder of the test executable (created when missing).
 std::wstring screenshotFile(const std::wstring& name);
 
-// A fresh, empty folder below the user's temporary folder, removed with everything in it at the end.
+// A fresh, empty folder below the user's temporary folder (or below the folder given), removed with
+// everything in it at the end.
 class TempFolder {
  public:
-  TempFolder();
+  explicit TempFolder(const std::wstring& below = L"");
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -161,6 +161,51 @@ struct StartedPrograms {
   ~StartedPrograms() { closeWindowsTitled({kViewerCaption, "OVS_KRV_Monitor"}); }
 };
 
+// A program planted where an unquoted path with a space would find it first: "C:\Program.exe" for
+// anything below "C:\Program Files". It is a copy of the line-echo test program, which writes
+// "commandline.txt" beside itself whenever it runs.
+class PlantedProgram {
+ public:
+  PlantedProgram() { CopyFileW(automation::besideTests(L"KrvLineEcho.exe").c_str(), kPath, FALSE); }
+  ~PlantedProgram() {
+    DeleteFileW(kPath);
+    DeleteFileW(kTrace);
+  }
+  bool planted() const { return automation::fileExists(kPath); }
+  bool ran() const { return automation::fileExists(kTrace); }
+
+ private:
+  static constexpr const wchar_t* kPath = L"C:\\Program.exe";
+  static constexpr const wchar_t* kTrace = L"C:\\commandline.txt";
+};
+
+TEST(MainWindowE2e, CompanionProgramsInAFolderWithASpaceAreTheOnesStarted) {
+  automation::Installation install;
+  StartedPrograms started;
+  closeWindowsTitled({"OVS_KRV_Monitor"});
+  const automation::TempFolder folder(L"C:\\Program Files");
+  for (const wchar_t* name : {L"KRVMonitor.exe", L"Quillon.exe"})
+    ASSERT_TRUE(
+        CopyFileW(automation::besideTests(name).c_str(), (folder.path() + L"\\" + name).c_str(), FALSE));
+  automation::ApplicationPath programs(folder.path());
+  const PlantedProgram planted;
+  ASSERT_TRUE(planted.planted());
+  install.setEngineState(
+      {"areas=2", "area.1=0|1733000000|0|5000|Original Area", "area.2=1|1733600000|0|5000|Rescue Area"});
+
+  // No monitor runs: the manager starts the one in its program folder.
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr);
+  chooseMenu(main, 'A', {'L'});
+  EXPECT_NE(automation::waitForWindow(kViewerCaption, kTimeoutMs), nullptr) << "the viewer was started";
+  EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
+  EXPECT_FALSE(planted.ran());
+  const std::vector<std::string> monitor =
+      automation::splitLines(automation::readFile(install.path() + L"\\$ENGINE\\monitor.txt").value_or(""));
+  EXPECT_EQ(monitor.size(), 2u) << "the started monitor got the registration and the close";
+}
+
 TEST(MainWindowE2e, FirstCopyRefreshRemoveDisableViewLogSecondStartAndClose) {
   automation::Installation install;
   StartedPrograms started;

@@ -138,7 +138,8 @@ TEST_F(MainWindowTest, LoadingCaptionsAlignsAndShowsBothAreasWhileTheOriginalRun
                                                    "mDisable", "mRemove", "mAnchoring", "mOptions", "mExit",
                                                    "mAbout", "cmdCopy", "cmdCalculate", "cmdExit"}));
 
-  EXPECT_EQ(started(), (Calls{std::string(kFolder) + "KRVMonitor.exe (0)"}));
+  EXPECT_EQ(started(), (Calls{"\"" + std::string(kFolder) + "KRVMonitor.exe\" (0)"}))
+      << "quoted: the folder has a space";
   EXPECT_EQ(std::count(processes.journal.begin(), processes.journal.end(), "sleep 100"), 5);
   EXPECT_TRUE(toolkit.shown.empty()) << "nothing missing, a Rescue Area exists: no question, no copy";
 
@@ -502,7 +503,7 @@ TEST_F(MainWindowTest, PreBootSwitchesAndTheViewer) {
 
   // View Log: started hidden when absent, brought forward when open, reported when it cannot start.
   toolkit.chooseMenu(main, "mQuillon");
-  EXPECT_EQ(started().back(), std::string(kFolder) + "Quillon.exe (0)");
+  EXPECT_EQ(started().back(), "\"" + std::string(kFolder) + "Quillon.exe\" (0)");
   const platform::WindowHandle viewer = windows.add("Korvane\xE2\x84\xA2 Logs", true);
   toolkit.chooseMenu(main, "mQuillon");
   EXPECT_EQ(started().size(), 1u);
