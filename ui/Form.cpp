@@ -442,6 +442,7 @@ void Form::userResized(int width, int height) {
   if (onResize) onResize();
 }
 void Form::userFocusChanged(Control* now) {
+  ++focusReports_;
   if (now == focused_) return;
   Control* before = focused_;
   const bool beforeAnnounced = focusAnnounced_;

@@ -512,6 +512,9 @@ class Form {
   void userResized(int width, int height);
   // The system moved the focus: lost focus on the control that had it, got focus on the new one.
   void userFocusChanged(Control* now);
+  // How many focus moves the realization has reported so far: it tells whether a move it asked
+  // for was reported (and its handlers run) before the system's call returned.
+  unsigned focusReports() const { return focusReports_; }
   // A key pressed while the form is active: key preview, menu shortcuts, Enter, Esc and Tab are
   // the form's; anything else goes to the control with the focus. True when the form used the key,
   // so the control must not see it too.
@@ -541,6 +544,7 @@ class Form {
   Control* cancelButton_ = nullptr;
   Control* focused_ = nullptr;
   bool focusAnnounced_ = false;
+  unsigned focusReports_ = 0;
   Control* startFocus_ = nullptr;
   FormPeer* peer_ = nullptr;
 };

@@ -289,12 +289,14 @@ void FmOptions::purgeDaysLeft() {
   const long days = static_cast<long>(classic::leadingNumber(txtPurgeLogDays.caption()));
   if (days >= 1 && days <= kMaxKeepDays) {
     txtPurgeLogDays.setCaption(std::to_string(days));
+    UpdateApply();  // "007" written back as "7" may be what was loaded
     return;
   }
   // The days shown before; a stored value out of range showed as the default.
   const int stored = std::abs(s_.preferences.current().logKeepDays);
   txtPurgeLogDays.setCaption(
       std::to_string(stored >= 1 && stored <= kMaxKeepDays ? stored : kDefaultKeepDays));
+  UpdateApply();
   s_.commons.ShowAssistance(text(kTextLogDays));
   setFocus(txtPurgeLogDays);
 }
@@ -304,6 +306,7 @@ bool FmOptions::CheckPassword() {
   for (ui::Control* box : txtPassword) {
     if (!s_.commons.ValidatePasswordText(box->caption(), true)) {
       for (ui::Control* reset : txtPassword) reset->setCaption(s_.preferences.current().copyPassword);
+      UpdateApply();
       setFocus(*txtPassword[0]);
       return false;
     }
@@ -318,6 +321,15 @@ bool FmOptions::CheckPassword() {
 
 bool FmOptions::SaveOptions() {
   if (!CheckPassword()) return false;
+  // The days are checked when the box is left; a box never left, or a check that did not run, still
+  // never sends the engine a count it cannot keep.
+  const double days = classic::leadingNumber(txtPurgeLogDays.caption());
+  if (!(days >= 1 && days < kMaxKeepDays + 1)) {
+    s_.commons.ShowAssistance(text(kTextLogDays));
+    setFocus(txtPurgeLogDays);
+    return false;
+  }
+  const auto keep = static_cast<std::int32_t>(days);
   PreferenceRecord& p = s_.preferences.current();
   p.copyPasswordEnabled = chkPassword.value() == 1 ? 1 : 0;
   p.copyPassword = txtPassword[0]->caption();
@@ -329,7 +341,6 @@ bool FmOptions::SaveOptions() {
   saveChoice(cmbBootRetry, kRetries, p.failedBoots);
   p.beepAfterTask = chkBeepAfterTask.value() == 1 ? 1 : 0;
   p.exclusionList = LinesToList(txtExcluded.caption());
-  const auto keep = static_cast<std::int32_t>(classic::leadingNumber(txtPurgeLogDays.caption()));
   p.logKeepDays = chkPurgeLog.value() == 1 ? keep : -keep;
   s_.preferences.SavePreferences(owner_ ? owner_->nativeHandle() : platform::WindowHandle{});
   RememberBaseline();

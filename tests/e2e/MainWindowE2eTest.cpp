@@ -379,6 +379,54 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
 }
 
+TEST(OptionsE2e, TheDaysBoxRefusesEveryWrongEntryInARowAndOKThenStoresNone) {
+  automation::Installation install;
+  StartedPrograms started;
+  automation::ApplicationPath programs(automation::binFolder());
+  install.setEngineState({"areas=2", "area.1=0|1733000000|0|5000|Original Area",
+                          "area.2=1|1733600000|0|5000|Rescue Area", "config.keeplogs=45"});
+  automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
+  const HWND main = mainWindowOf(korvane.id());
+  ASSERT_NE(main, nullptr);
+  chooseMenu(main, 'A', {'O'});
+  const HWND options = windowOf(korvane.id(), "Options");
+  ASSERT_NE(options, nullptr);
+  HWND days = nullptr;
+  for (HWND box : controlsOfClass(options, L"Edit"))
+    if (IsWindowVisible(box) && automation::windowText(box) == "45") days = box;
+  ASSERT_NE(days, nullptr);
+
+  // Each wrong entry, typed over the whole text, is refused when the box is left with Tab, and the
+  // box gets the stored days and the focus back, however many came before.
+  click(days);
+  press(options, {VK_END});
+  press(options, {VK_SHIFT, VK_HOME});
+  for (const std::wstring typed : {L"0", L"", L"abc"}) {
+    if (typed.empty()) {
+      press(options, {VK_DELETE});
+    } else {
+      type(options, typed);
+    }
+    press(options, {VK_TAB});
+    const HWND refusal = windowOf(korvane.id(), "Assistance - Korvane");
+    ASSERT_NE(refusal, nullptr) << "typed \"" << automation::toUtf8(typed) << "\"";
+    EXPECT_EQ(automation::readBox(refusal).texts.at(0), "Log days must be between 1 and 999");
+    press(refusal, {VK_RETURN});
+    ASSERT_TRUE(automation::waitUntilGone(refusal, kTimeoutMs));
+    Sleep(300);
+    EXPECT_EQ(automation::windowText(days), "45");
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof(gui);
+    GetGUIThreadInfo(GetWindowThreadProcessId(options, nullptr), &gui);
+    EXPECT_EQ(gui.hwndFocus, days) << "the focus is back in the days box";
+    EXPECT_EQ(SendMessageW(days, EM_GETSEL, 0, 0), MAKELRESULT(0, 2)) << "its text selected, to type over";
+  }
+  click(buttonOf(options, "OK"));
+  EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
+  EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "45") << "the stored days stay";
+  EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
+}
+
 constexpr const wchar_t* kPreferences = L"SOFTWARE\\Pellora\\Korvane\\Preferences";
 
 // The manager's preferences this test changes, as they were before it, put back after it.

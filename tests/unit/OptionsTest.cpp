@@ -152,6 +152,45 @@ TEST_F(OptionsTest, PurgingAndTheLogDaysBox) {
   EXPECT_EQ(stored().logKeepDays, 7);
 }
 
+TEST_F(OptionsTest, TheProgramsOwnWritesLeaveApplyAsTheyFindItAndOKNeverStoresDaysOutOfRange) {
+  open([&](krv::FmOptions& d) {
+    // Typed and left, each box ends as it was loaded: nothing to apply.
+    toolkit.click(d.txtPurgeLogDays);
+    toolkit.type(d.txtPurgeLogDays, "030");
+    EXPECT_TRUE(d.cmdApply.enabled());
+    toolkit.click(d.cmbDelay);
+    EXPECT_EQ(d.txtPurgeLogDays.caption(), "30");
+    EXPECT_FALSE(d.cmdApply.enabled()) << "\"030\" written back as the loaded 30";
+    toolkit.click(d.txtPurgeLogDays);
+    toolkit.type(d.txtPurgeLogDays, "0");
+    toolkit.expectBox();
+    toolkit.click(d.cmbDelay);
+    EXPECT_FALSE(d.cmdApply.enabled()) << "the loaded days restored";
+
+    // Days the box never checked (it was not left) are refused at OK, and nothing is stored.
+    for (const char* days : {"0", "", "abc", "-5"}) {
+      d.txtPurgeLogDays.setCaption(days);
+      toolkit.expectBox();
+      toolkit.click(d.cmdOK);
+      EXPECT_TRUE(d.loaded()) << days;
+      EXPECT_EQ(toolkit.shown.back().text, "Log days must be between 1 and 999");
+    }
+    d.txtPurgeLogDays.setCaption("30");
+
+    toolkit.chooseTab(d.ssOptions, krv::FmOptions::kPasswordTab);
+    toolkit.type(*d.txtPassword[0], "a c");
+    EXPECT_TRUE(d.cmdApply.enabled());
+    toolkit.expectBox();
+    toolkit.chooseTab(d.ssOptions, krv::FmOptions::kGeneralTab);
+    EXPECT_EQ(toolkit.shown.back().text, "Invalid characters in password entry");
+    EXPECT_EQ(d.txtPassword[0]->caption(), "");
+    EXPECT_FALSE(d.cmdApply.enabled()) << "both password boxes set back";
+    toolkit.click(d.cmdCancel);
+  });
+  for (const std::string& request : requests())
+    EXPECT_EQ(request.find("keeplogs "), std::string::npos) << request;
+}
+
 TEST_F(OptionsTest, PasswordRulesKeepTheUserOnThePasswordTab) {
   open([&](krv::FmOptions& d) {
     toolkit.chooseTab(d.ssOptions, krv::FmOptions::kPasswordTab);

@@ -559,10 +559,22 @@ void FormWindow::focus(ui::Control& control) {
     form_.userFocusChanged(&control);
     return;
   }
+  const unsigned reports = form_.focusReports();
   SetFocus(h);
+  // A move the controls reported has run its handlers, and where they left the focus (a refused
+  // entry taking it back after its box) stands.
+  if (form_.focusReports() != reports) return;
   // A window that cannot take the focus now (the form not yet active) still counts as focused;
   // so does one that took it without a notification (a tab strip sends none).
   if (GetFocus() != h || form_.focused() != &control) form_.userFocusChanged(&control);
+}
+
+bool FormWindow::focusBackOnActivation() {
+  ui::Control* focused = form_.focused();
+  HWND h = focused ? handleOf(*focused) : nullptr;
+  if (!h || !IsWindowVisible(h) || !IsWindowEnabled(h)) return false;
+  SetFocus(h);
+  return true;
 }
 
 int FormWindow::textWidth(std::string_view utf8) {
@@ -950,6 +962,11 @@ LRESULT FormWindow::handle(HWND h, UINT message, WPARAM wParam, LPARAM lParam) {
       paintWindowless(reinterpret_cast<HDC>(wParam), nullptr, -1);
       return 1;
     }
+    case WM_ACTIVATE:
+      // As a dialog does: the keyboard goes back to the control the form counts as focused (after
+      // a message box, say), not to the form's own window, where keys would reach no control.
+      if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && focusBackOnActivation()) return 0;
+      break;
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) resized();
       return 0;

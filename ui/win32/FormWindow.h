@@ -75,6 +75,9 @@ class FormWindow final : public ui::FormPeer {
   void controlChanged(ui::Control& control, ui::Change what) override;
   void timerChanged(ui::Timer& timer) override;
   void focus(ui::Control& control) override;
+  // Gives the system's focus to the control the form counts as focused; false when it has no
+  // window that can take it.
+  bool focusBackOnActivation();
   int textWidth(std::string_view utf8) override;
   ui::NativeHandle nativeHandle() const override { return reinterpret_cast<ui::NativeHandle>(hwnd_); }
 
