@@ -15,6 +15,7 @@
 #include <memory>
 #include <numeric>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "automation/Automation.h"
@@ -587,6 +588,25 @@ TEST_F(FormInputTest, DialogKeysTabOrderAndKeyPreview) {
   EXPECT_EQ(rowClicks, (std::vector<std::size_t>{1, 1, 0}));
   EXPECT_EQ(list.selectedIndex(), 0);
   EXPECT_TRUE(focusIs(list));
+
+  // A box raised by a handler gives the keyboard back, once answered, to the control the form
+  // counts as focused: the next key typed reaches it.
+  clickControl(windowOf(form, a));
+  int refusals = 0;
+  a.onChange = [&] {
+    if (a.caption() != "x") return;
+    ++refusals;
+    std::thread answer([] {
+      if (HWND box = automation::waitForMessageBox("Refused", 5000)) automation::pressButton(box, "OK");
+    });
+    toolkit->messageBox({"x is refused", "Refused", ui::Buttons::OK, ui::Icon::None, 1});
+    answer.join();
+  };
+  type(L"x");
+  type(L"y");
+  EXPECT_EQ(refusals, 1);
+  EXPECT_EQ(a.caption(), "xy");
+  EXPECT_TRUE(focusIs(a));
   form.unload();
 }
 
