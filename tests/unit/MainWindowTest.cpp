@@ -640,6 +640,17 @@ TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
     toolkit.press(form, ui::Key::Enter);
     EXPECT_EQ(toolkit.shown.back().text, "There was an error running Diagsnap.exe");
     EXPECT_EQ(toolkit.shown.back().icon, ui::Icon::Critical);
+    // The tool ran, but without the desktop folder its report cannot be found: Notepad, started
+    // anywhere else, would only offer an empty file of that name.
+    processes.invokeResults = {0};
+    toolkit.expectBox();
+    toolkit.press(form, ui::Key::Enter);
+    EXPECT_TRUE(fakes::showedBoxes(
+        {toolkit.shown.back()},
+        {{"The support information report Diagsnap.txt could not be found: the desktop folder is unknown.",
+          "Korvane Error", ui::Buttons::OK, ui::Icon::Critical, 1}}));
+    EXPECT_TRUE(form.loaded());
+    files.folders[krv::FmSupport::kDesktopFolder] = "C:\\Users\\u\\Desktop";
     processes.invokeResults = {0, -1};
     toolkit.expectBox();
     toolkit.press(form, ui::Key::Enter);
@@ -651,12 +662,15 @@ TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
   };
   toolkit.chooseMenu(main, "mAbout");
   long runs = 0;
+  Calls notepad;
   for (const std::string& line : processes.journal) {
+    if (line.find("Notepad.exe") != std::string::npos) notepad.push_back(line);
     if (line.find("Diagsnap.exe") == std::string::npos) continue;
     ++runs;
     EXPECT_EQ(line.rfind("invoke \"C:\\R&D Tools\\Korvane\\Diagsnap.exe\" REG", 0), 0u) << line;
   }
-  EXPECT_EQ(runs, 3);
+  EXPECT_EQ(runs, 4);
+  EXPECT_EQ(notepad, Calls(2, "invoke Notepad.exe Diagsnap.txt in C:\\Users\\u\\Desktop"));
 }
 
 std::vector<std::string> rowsOf(const ui::ListView& list) {
