@@ -20,7 +20,7 @@ class WindowManager {
   virtual std::string windowText(WindowHandle window, std::size_t maxChars) = 0;
   virtual void activate(WindowHandle window) = 0;
   virtual bool isMinimised(WindowHandle window) = 0;
-  // Restores a minimised window to its former place and size.
+  // Returns a minimised or maximised window to its normal place and size.
   virtual void restore(WindowHandle window) = 0;
   virtual void bringToForeground(WindowHandle window) = 0;
   // The top-level window whose title is exactly this text, or 0.

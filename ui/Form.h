@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace ui {
@@ -115,9 +116,12 @@ inline constexpr Color rgb(int r, int g, int b) {
 }
 
 struct Font {
-  bool bold = false;
-  bool underline = false;
-  int points = 0;  // 0: the form's size
+  Font(bool bold = false, bool underline = false, int points = 0, std::string face = {})
+      : bold(bold), underline(underline), points(points), face(std::move(face)) {}
+  bool bold;
+  bool underline;
+  int points;        // 0: the form's size
+  std::string face;  // the typeface's name; empty: the form's
   friend bool operator==(const Font&, const Font&) = default;
 };
 

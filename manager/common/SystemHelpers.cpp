@@ -14,17 +14,12 @@ constexpr std::intptr_t kShellSuccessFrom = 32;
 }  // namespace
 
 std::uint32_t SystemHelpers::RunTool(const std::string& commandLine, std::int16_t windowStyle, bool wait) {
-  const std::uint32_t processId = s_.processes.start(commandLine, windowStyle);
-  if (processId == 0) return 0;
-  if (!wait) return processId;
+  // Held from the start to the end of the wait: the identifier of a program that has ended may
+  // pass to another one, which a wait by identifier would then watch instead.
+  const platform::ProcessHandle process = s_.processes.start(commandLine, windowStyle);
+  if (!process) return 0;
+  if (!wait) return process.id();
 
-  const std::uintptr_t process = s_.processes.openForQuery(processId);
-  if (process == 0) {
-    // Nothing to watch: one step, and the caller goes on.
-    s_.processes.sleep(kWaitStepMilliseconds);
-    s_.toolkit.processPendingEvents();
-    return processId;
-  }
   // Asked of the process itself, not read from its exit code: a program may end with the code
   // that otherwise means "still running".
   bool running = true;
@@ -33,8 +28,7 @@ std::uint32_t SystemHelpers::RunTool(const std::string& commandLine, std::int16_
     running = s_.processes.running(process);
     s_.toolkit.processPendingEvents();
   } while (running);
-  s_.processes.close(process);
-  return processId;
+  return process.id();
 }
 
 platform::WindowHandle SystemHelpers::NotifyMonitor(platform::WindowHandle sender, const std::string& text) {

@@ -218,7 +218,11 @@ FmMain::FmMain(const MainWindowServices& services)
   cmdCopy.onClick = [this] { CopyUpdate(); };
   cmdCalculate.onClick = [this] { CalculateSize(); };
   cmdExit.onClick = [this] { unload(); };
-  tmrRefresh.onTimer = [this] { RefreshStatus(false); };
+  // A tick while a refresh runs (one whose box waits for the user, say) does nothing: the box's
+  // own loop delivers the ticks, and each would raise the same box again.
+  tmrRefresh.onTimer = [this] {
+    if (!refreshing_) RefreshStatus(false);
+  };
   onKeyDown = [this](ui::Key key, ui::Modifiers modifiers) {
     if (key == ui::Key::F5 && modifiers.none()) RefreshStatus(true);
   };
@@ -372,6 +376,13 @@ void FmMain::setMenusAvailable(const std::vector<const char*>& names, bool on) {
 }
 
 void FmMain::RefreshStatus(bool reload) {
+  // Put back however the refresh ends.
+  struct Refreshing {
+    bool& flag;
+    bool before;
+    ~Refreshing() { flag = before; }
+  } refreshing{refreshing_, refreshing_};
+  refreshing_ = true;
   if (reload) s_.snapshots.LoadSnapshotTable();
   if (s_.snapshots.table().engineStatus == EngineStatus::Opened) {
     showAvailable();

@@ -146,6 +146,8 @@ class FmMain final : public ui::Form {
   MainWindowServices s_;
   bool bAutoCopy_ = false;
   bool bAreaRemoved_ = false;
+  // Set while RefreshStatus runs, boxes it raises included: the timer's ticks skip it meanwhile.
+  bool refreshing_ = false;
   std::unique_ptr<FmPassword> password_;
   std::unique_ptr<FmDisable> disable_;
   std::unique_ptr<FmAnchor> anchor_;

@@ -24,7 +24,7 @@ FmAbout::FmAbout(ui::FormToolkit& toolkit, Commons& commons, SystemHelpers& help
   Image1.move(360, 360, 720, 720);
   Image1.setPicture({nullptr, -1, pictures::kAboutProduct});
   lblProductName.move(1440, 330, 4680, 480);
-  lblProductName.setFont({true, false, 16});
+  lblProductName.setFont({true, false, 16, "Arial"});
   lblAbout_1.move(1440, 1140, 1080, 255);
   lblVersion.move(2580, 1140, 3540, 255);
   lblAbout_5.move(1440, 1500, 1080, 255);

@@ -1,5 +1,7 @@
 #include "manager/support/FmSupport.h"
 
+#include <optional>
+
 #include "base/ClassicRuntime.h"
 
 namespace krv {
@@ -9,6 +11,7 @@ constexpr int kTextKorvaneError = 1111;
 constexpr int kTextLogDays = 1945;
 constexpr int kTextNothingChosen = 2111;
 constexpr int kTextErrorRunning = 2112;
+constexpr int kTextReportNotFound = 2113;
 constexpr int kMaxDays = 999;
 
 // The days as typed: a whole number, or -1 when the text is not one.
@@ -116,8 +119,14 @@ void FmSupport::OKButton_Click() {
     error(text(kTextErrorRunning) + kToolProgram, ui::Icon::Critical);
     return;
   }
-  const std::string desktop = s_.files.userFolder(kDesktopFolder).value_or("");
-  if (s_.processes.invoke("Notepad.exe Diagsnap.txt", false, desktop) < 0) {
+  // The tool writes its report on the desktop. Without that folder, Notepad started anywhere else
+  // would only offer to make an empty file of the report's name.
+  const std::optional<std::string> desktop = s_.files.userFolder(kDesktopFolder);
+  if (!desktop || desktop->empty()) {
+    error(text(kTextReportNotFound), ui::Icon::Critical);
+    return;
+  }
+  if (s_.processes.invoke("Notepad.exe Diagsnap.txt", false, *desktop) < 0) {
     error(text(kTextErrorRunning) + "Notepad.exe", ui::Icon::Critical);
     return;
   }

@@ -14,7 +14,7 @@ namespace {
 
 class Win32Processes final : public Processes {
  public:
-  std::uint32_t start(const std::string& commandLine, int showState) override {
+  ProcessHandle start(const std::string& commandLine, int showState) override {
     std::wstring line = wide(commandLine);  // CreateProcessW may write into the command line
     std::vector<wchar_t> buffer(line.begin(), line.end());
     buffer.push_back(L'\0');
@@ -25,11 +25,10 @@ class Win32Processes final : public Processes {
     PROCESS_INFORMATION info{};
     if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info)) {
-      return 0;
+      return {};
     }
     CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return info.dwProcessId;
+    return ProcessHandle(*this, reinterpret_cast<std::uintptr_t>(info.hProcess), info.dwProcessId);
   }
 
   std::int32_t invoke(const std::string& commandLine, bool wait, const std::string& folder) override {
@@ -57,35 +56,30 @@ class Win32Processes final : public Processes {
     return result;
   }
 
-  std::uintptr_t openForQuery(std::uint32_t processId) override {
-    // With the right to wait on it, when that is granted, so that its end can be told for sure.
-    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, processId);
-    if (!process) process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
-    return reinterpret_cast<std::uintptr_t>(process);
-  }
-
-  std::uint32_t exitCode(std::uintptr_t process) override {
+  std::uint32_t exitCode(const ProcessHandle& process) override {
     DWORD code = 0;
-    if (!GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code)) return 0;
+    if (!GetExitCodeProcess(toHandle(process), &code)) return 0;
     return code;
   }
 
-  bool running(std::uintptr_t process) override {
-    switch (WaitForSingleObject(reinterpret_cast<HANDLE>(process), 0)) {
+  bool running(const ProcessHandle& process) override {
+    switch (WaitForSingleObject(toHandle(process), 0)) {
       case WAIT_OBJECT_0:
         return false;
       case WAIT_TIMEOUT:
         return true;
-      default:  // opened without the right to wait on it
+      default:  // the wait failed: the exit code is all there is
         return exitCode(process) == kStillActive;
     }
   }
 
-  void close(std::uintptr_t process) override {
-    if (process) CloseHandle(reinterpret_cast<HANDLE>(process));
-  }
-
   void sleep(std::uint32_t milliseconds) override { Sleep(milliseconds); }
+
+ protected:
+  void release(std::uintptr_t handle) override { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+
+ private:
+  static HANDLE toHandle(const ProcessHandle& process) { return reinterpret_cast<HANDLE>(process.get()); }
 };
 
 class Win32Shell final : public Shell {

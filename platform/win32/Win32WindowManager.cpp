@@ -32,7 +32,12 @@ class Win32WindowManager final : public WindowManager {
 
   void activate(WindowHandle window) override { SetActiveWindow(toHwnd(window)); }
   bool isMinimised(WindowHandle window) override { return IsIconic(toHwnd(window)) != FALSE; }
-  void restore(WindowHandle window) override { OpenIcon(toHwnd(window)); }
+  void restore(WindowHandle window) override {
+    const HWND h = toHwnd(window);
+    // A window minimised from maximised comes back maximised first: restored once more.
+    if (IsIconic(h)) ShowWindow(h, SW_RESTORE);
+    if (IsZoomed(h)) ShowWindow(h, SW_RESTORE);
+  }
   void bringToForeground(WindowHandle window) override { SetForegroundWindow(toHwnd(window)); }
 
   WindowHandle findByTitle(const std::string& exactTitle) override {

@@ -276,14 +276,35 @@ TEST(MainWindowE2e, FirstCopyRefreshRemoveDisableViewLogSecondStartAndClose) {
   press(main, {VK_F5});
   EXPECT_EQ(countOf(shownTexts(main), "disabled"), 1);
 
-  // View Log starts the viewer, which shows itself; a second View Log brings it back.
+  // View Log starts the viewer, which shows itself; a second View Log brings it back to its normal
+  // size and place and to the front, whether it was minimised, maximised or minimised from maximised.
   chooseMenu(main, 'A', {'L'});
   HWND viewer = automation::waitForWindow(kViewerCaption, kTimeoutMs);
   ASSERT_NE(viewer, nullptr) << "the viewer's window is shown";
-  ShowWindow(viewer, SW_MINIMIZE);
-  chooseMenu(main, 'A', {'L'});
-  Sleep(500);
-  EXPECT_FALSE(IsIconic(viewer));
+  RECT normal{};
+  GetWindowRect(viewer, &normal);
+  const struct {
+    const char* name;
+    std::vector<int> shows;
+  } states[] = {{"minimised", {SW_MINIMIZE}},
+                {"maximised", {SW_MAXIMIZE}},
+                {"minimised from maximised", {SW_MAXIMIZE, SW_MINIMIZE}}};
+  for (const auto& state : states) {
+    SCOPED_TRACE(state.name);
+    for (int show : state.shows) ShowWindow(viewer, show);
+    chooseMenu(main, 'A', {'L'});
+    const DWORD start = GetTickCount();
+    while ((IsIconic(viewer) || IsZoomed(viewer) || GetForegroundWindow() != viewer) &&
+           GetTickCount() - start < 3000)
+      Sleep(50);
+    RECT now{};
+    GetWindowRect(viewer, &now);
+    EXPECT_FALSE(IsIconic(viewer));
+    EXPECT_FALSE(IsZoomed(viewer));
+    EXPECT_TRUE(EqualRect(&now, &normal))
+        << now.left << "," << now.top << " " << now.right - now.left << "x" << now.bottom - now.top;
+    EXPECT_EQ(GetForegroundWindow(), viewer);
+  }
   EXPECT_EQ(FindWindowExW(nullptr, viewer, nullptr, automation::toWide(kViewerCaption).c_str()), nullptr)
       << "one viewer only";
   closeWindowsTitled({kViewerCaption});

@@ -17,23 +17,21 @@ namespace fakes {
 
 class FakeProcesses : public platform::Processes {
  public:
-  std::uint32_t start(const std::string& commandLine, int showState) override {
+  // A started process is held by the handle `handle` (77 unless changed) with the identifier
+  // startResult.
+  platform::ProcessHandle start(const std::string& commandLine, int showState) override {
     journal.push_back("start " + commandLine + " (" + std::to_string(showState) + ")");
-    return startResult;
-  }
-  std::uintptr_t openForQuery(std::uint32_t processId) override {
-    journal.push_back("open " + std::to_string(processId));
-    return openResult;
+    if (startResult == 0) return {};
+    return platform::ProcessHandle(*this, handle, startResult);
   }
   // Answers the queued codes in turn, then 0 (ended).
-  std::uint32_t exitCode(std::uintptr_t process) override {
-    journal.push_back("exitCode " + std::to_string(process));
+  std::uint32_t exitCode(const platform::ProcessHandle& process) override {
+    journal.push_back("exitCode " + std::to_string(process.get()));
     if (exitCodes.empty()) return 0;
     const std::uint32_t code = exitCodes.front();
     exitCodes.pop_front();
     return code;
   }
-  void close(std::uintptr_t process) override { journal.push_back("close " + std::to_string(process)); }
   void sleep(std::uint32_t milliseconds) override {
     journal.push_back("sleep " + std::to_string(milliseconds));
   }
@@ -47,10 +45,13 @@ class FakeProcesses : public platform::Processes {
   }
 
   std::uint32_t startResult = 4711;  // 0: the program cannot be started
-  std::uintptr_t openResult = 77;    // 0: the process cannot be opened
+  std::uintptr_t handle = 77;
   std::deque<std::uint32_t> exitCodes;
   std::deque<std::int32_t> invokeResults;
   std::vector<std::string> journal;
+
+ protected:
+  void release(std::uintptr_t process) override { journal.push_back("close " + std::to_string(process)); }
 };
 
 class FakeShell : public platform::Shell {

@@ -1,10 +1,12 @@
 #pragma once
 // The part both test toolkits share: message boxes answered from a queue and recorded (an
 // unexpected box fails the test; fakes::showedBoxes compares them), and a count of the event passes.
+// What happens while a box waits for its answer (a window's timer firing) is the test's whileBoxOpen.
 
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "fakes/MessageBoxes.h"
@@ -18,6 +20,7 @@ class ScriptedToolkit : public Base {
   void initCommonControls() override {}
   ui::Answer messageBox(const ui::MessageBoxRequest& request) override {
     shown.push_back(request);
+    if (whileBoxOpen) whileBoxOpen(request);
     if (answers.empty()) {
       ADD_FAILURE() << "unexpected message box \"" << request.title << "\": " << request.text;
       return ui::Answer::OK;
@@ -31,6 +34,7 @@ class ScriptedToolkit : public Base {
   void expectBox(ui::Answer answer = ui::Answer::OK) { answers.push_back(answer); }
 
   int eventsProcessed = 0;
+  std::function<void(const ui::MessageBoxRequest&)> whileBoxOpen;
   std::deque<ui::Answer> answers;
   std::vector<ui::MessageBoxRequest> shown;
 };

@@ -47,7 +47,8 @@ TEST_F(EngineTasksTest, ACopyFromTheWindowHasNoMarkAndDoesNotWait) {
   EXPECT_EQ(copy("Original Area", "Rescue Area", "C:\\Temp;C:\\Cache", true, false), 0);
   EXPECT_EQ(processes.journal,
             (Lines{"start C:\\Korvane\\KRVCmd.exe \"Copy/Update\" COPY \"Original Area\" \"Rescue Area\" "
-                   "EXCLUDE C:\\Temp;C:\\Cache (1)"}));
+                   "EXCLUDE C:\\Temp;C:\\Cache (1)",
+                   "close 77"}));
 }
 
 TEST_F(EngineTasksTest, AProgramFolderWithASpaceIsQuoted) {
@@ -83,9 +84,9 @@ TEST_F(EngineTasksTest, SizeAndRemoveRunTheBareToolAndNeverWait) {
   EXPECT_EQ(tasks.StartSizeTask("Original Area", "   "), 0);
   EXPECT_EQ(tasks.StartRemoveTask(" Rescue Area "), 0);
   EXPECT_EQ(processes.journal,
-            (Lines{"start KRVCmd.exe \"Calculate\" SIZE \"Original Area\" EXCLUDE C:\\Temp (1)",
-                   "start KRVCmd.exe \"Calculate\" SIZE \"Original Area\" (1)",
-                   "start KRVCmd.exe \"Korvane Remove Snapshot\" REMOVE \"Rescue Area\" (1)"}));
+            (Lines{"start KRVCmd.exe \"Calculate\" SIZE \"Original Area\" EXCLUDE C:\\Temp (1)", "close 77",
+                   "start KRVCmd.exe \"Calculate\" SIZE \"Original Area\" (1)", "close 77",
+                   "start KRVCmd.exe \"Korvane Remove Snapshot\" REMOVE \"Rescue Area\" (1)", "close 77"}));
 }
 
 TEST_F(EngineTasksTest, SizeAndRemoveOfABlankOrQuotedNameStartNothing) {

@@ -249,12 +249,20 @@ TEST_F(MainWindowTest, AnUnavailableEngineShowsDashesAndF5MovesBetweenTheStates)
   EXPECT_EQ(main.lblOriginalSize_1.caption(), "-");
 }
 
-TEST_F(MainWindowTest, TwoAreasNeitherRunningEndInTheFatalBox) {
+TEST_F(MainWindowTest, TwoAreasNeitherRunningEndInOneFatalBoxWhileTheTimerTicks) {
   open();
   engine.snapshots[0].number = 2;
+  // The refresh timer keeps firing while the box waits for the user; no tick starts another
+  // refresh in the middle of this one (the first few boxes tick, so that a fault cannot loop).
+  toolkit.whileBoxOpen = [this](const ui::MessageBoxRequest&) {
+    if (toolkit.shown.size() > 3) return;
+    toolkit.tick(main.tmrRefresh);
+    toolkit.tick(main.tmrRefresh);
+  };
   toolkit.expectBox();
   EXPECT_EQ(exitCodeOf([&] { toolkit.press(main, ui::Key::F5); }), 1);
-  EXPECT_EQ(toolkit.shown.back().text, ".DetermineActiveBackup");
+  EXPECT_TRUE(fakes::showedOneBox(
+      toolkit.shown, {".DetermineActiveBackup", "Error - Korvane", ui::Buttons::OK, ui::Icon::Critical, 1}));
 }
 
 TEST_F(MainWindowTest, AreaTimesUseTheSystemSeparatorsAndATwelveHourClock) {
@@ -633,6 +641,17 @@ TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
     toolkit.press(form, ui::Key::Enter);
     EXPECT_EQ(toolkit.shown.back().text, "There was an error running Diagsnap.exe");
     EXPECT_EQ(toolkit.shown.back().icon, ui::Icon::Critical);
+    // The tool ran, but without the desktop folder its report cannot be found: Notepad, started
+    // anywhere else, would only offer an empty file of that name.
+    processes.invokeResults = {0};
+    toolkit.expectBox();
+    toolkit.press(form, ui::Key::Enter);
+    EXPECT_TRUE(fakes::showedBoxes(
+        {toolkit.shown.back()},
+        {{"The support information report Diagsnap.txt could not be found: the desktop folder is unknown.",
+          "Korvane Error", ui::Buttons::OK, ui::Icon::Critical, 1}}));
+    EXPECT_TRUE(form.loaded());
+    files.folders[krv::FmSupport::kDesktopFolder] = "C:\\Users\\u\\Desktop";
     processes.invokeResults = {0, -1};
     toolkit.expectBox();
     toolkit.press(form, ui::Key::Enter);
@@ -644,12 +663,15 @@ TEST_F(MainWindowTest, SupportFailuresKeepTheDialogAndOKRunsTheToolAgain) {
   };
   toolkit.chooseMenu(main, "mAbout");
   long runs = 0;
+  Calls notepad;
   for (const std::string& line : processes.journal) {
+    if (line.find("Notepad.exe") != std::string::npos) notepad.push_back(line);
     if (line.find("Diagsnap.exe") == std::string::npos) continue;
     ++runs;
     EXPECT_EQ(line.rfind("invoke \"C:\\R&D Tools\\Korvane\\Diagsnap.exe\" REG", 0), 0u) << line;
   }
-  EXPECT_EQ(runs, 3);
+  EXPECT_EQ(runs, 4);
+  EXPECT_EQ(notepad, Calls(2, "invoke Notepad.exe Diagsnap.txt in C:\\Users\\u\\Desktop"));
 }
 
 std::vector<std::string> rowsOf(const ui::ListView& list) {

@@ -56,12 +56,12 @@ void settle(ui::FormToolkit& toolkit) {
   }
 }
 
-// The static control that shows this text.
+// The static control that shows this text (UTF-8).
 HWND labelShowing(HWND window, const std::string& text) {
   struct Search {
     std::wstring text;
     HWND found = nullptr;
-  } search{std::wstring(text.begin(), text.end())};
+  } search{automation::toWide(text)};
   EnumChildWindows(
       window,
       [](HWND child, LPARAM data) -> BOOL {
@@ -266,8 +266,8 @@ TEST(OptionsOnScreen, EveryTabShowsItsTextsWhole) {
   settle(*toolkit);
 }
 
-// The about box and the support dialog on the screen: their texts whole, the days right after the
-// widened check box's text.
+// The about box and the support dialog on the screen: their texts whole, the product's name in its
+// larger Arial type, the days right after the widened check box's text.
 TEST(SupportOnScreen, AboutAndSupportShowTheirTextsWhole) {
   testsupport::FakeManager services;
   twoAreas(services);
@@ -283,6 +283,15 @@ TEST(SupportOnScreen, AboutAndSupportShowTheirTextsWhole) {
     SetForegroundWindow(window);
     settle(*toolkit);
     EXPECT_EQ(cutLabels(window), std::vector<std::string>{}) << form->name();
+    if (form == &about) {
+      const HWND name = labelShowing(window, "Korvane\xE2\x84\xA2");
+      ASSERT_NE(name, nullptr);
+      LOGFONTW font{};
+      ASSERT_NE(
+          GetObjectW(reinterpret_cast<HFONT>(SendMessageW(name, WM_GETFONT, 0, 0)), sizeof(font), &font), 0);
+      EXPECT_STREQ(font.lfFaceName, L"Arial");
+      EXPECT_EQ(font.lfWeight, FW_BOLD);
+    }
     if (const char* folder = std::getenv("KRV_MAIN_WINDOW_SHOTS")) {
       RECT rect{};
       GetWindowRect(window, &rect);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "platform/win32/Win32Platform.h"
@@ -80,20 +82,25 @@ TEST_F(Win32RegistryTest, DeletesValuesOnlyWhereTheyExist) {
   EXPECT_FALSE(registry->queryNarrow(RegistryRoot::LocalMachine, kTestKey, "Gone", 255).has_value());
 }
 
-TEST(Win32Processes, StartsProgramsAndReadsTheirExitCodes) {
+TEST(Win32Processes, HoldTheStartedProcessUntilItsHandleGoes) {
   auto processes = win32::createProcesses();
-  EXPECT_EQ(processes->start("C:\\NoSuchFolder\\NoSuchProgram.exe /x", 1), 0u);
-  const std::uint32_t id = processes->start("cmd.exe /c exit 3", 0);
-  ASSERT_NE(id, 0u);
-  const std::uintptr_t process = processes->openForQuery(id);
-  ASSERT_NE(process, 0u);
-  std::uint32_t code = platform::kStillActive;
-  for (int i = 0; i < 200 && code == platform::kStillActive; ++i) {
-    processes->sleep(50);
-    code = processes->exitCode(process);
-  }
-  EXPECT_EQ(code, 3u);
-  processes->close(process);
+  EXPECT_FALSE(processes->start("C:\\NoSuchFolder\\NoSuchProgram.exe /x", 1));
+  platform::ProcessHandle process = processes->start("cmd.exe /c exit 3", 0);
+  ASSERT_TRUE(process);
+  const HANDLE handle = reinterpret_cast<HANDLE>(process.get());
+  EXPECT_EQ(GetProcessId(handle), process.id());
+  for (int i = 0; i < 200 && processes->running(process); ++i) processes->sleep(50);
+  EXPECT_EQ(processes->exitCode(process), 3u);
+  // Ended, and still the same process: its identifier is not free for another one yet.
+  EXPECT_EQ(GetProcessId(handle), process.id());
+
+  platform::ProcessHandle moved = std::move(process);
+  EXPECT_FALSE(process);
+  EXPECT_EQ(moved.get(), reinterpret_cast<std::uintptr_t>(handle));
+  DWORD flags = 0;
+  EXPECT_TRUE(GetHandleInformation(handle, &flags));
+  moved.reset();
+  EXPECT_FALSE(GetHandleInformation(handle, &flags)) << "given back";
 }
 
 TEST(Win32Shell, ReportsADocumentItCannotOpen) {

@@ -588,14 +588,15 @@ int FormWindow::textWidth(std::string_view utf8) {
 }
 
 HFONT FormWindow::font(const ui::Font& wanted) {
-  if (!wanted.bold && !wanted.underline && wanted.points == 0) return baseFont_;
-  auto& owned = fonts_[{wanted.bold, wanted.underline, wanted.points}];
+  if (wanted == ui::Font{}) return baseFont_;
+  auto& owned = fonts_[{wanted.bold, wanted.underline, wanted.points, wanted.face}];
   if (!owned) {
     LOGFONTW description{};
     GetObjectW(baseFont_, sizeof(description), &description);
     if (wanted.bold) description.lfWeight = FW_BOLD;
     description.lfUnderline = wanted.underline ? TRUE : FALSE;
     if (wanted.points > 0) description.lfHeight = -MulDiv(wanted.points, dpi_, 72);
+    if (!wanted.face.empty()) lstrcpynW(description.lfFaceName, wide(wanted.face).c_str(), LF_FACESIZE);
     owned.reset(CreateFontIndirectW(&description));
   }
   return owned ? owned.get() : baseFont_;

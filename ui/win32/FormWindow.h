@@ -175,7 +175,7 @@ class FormWindow final : public ui::FormPeer {
   std::map<int, std::string> menuIds_;
   std::map<std::string, std::pair<HMENU, UINT>> menuItems_;
   std::map<const ui::ImageList*, OwnedImageList> imageLists_;
-  std::map<std::tuple<bool, bool, int>, OwnedFont> fonts_;
+  std::map<std::tuple<bool, bool, int, std::string>, OwnedFont> fonts_;
   std::map<COLORREF, OwnedBrush> brushes_;
   std::map<int, OwnedBitmap> bitmaps_;
   std::map<std::pair<int, int>, OwnedIcon> icons_;
