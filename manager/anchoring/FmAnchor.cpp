@@ -286,26 +286,28 @@ void FmAnchor::remove() {
 }
 
 void FmAnchor::finish() {
+  std::string list = joined();
+  if (list.empty()) list = ";";
+  // A list the engine's buffer cannot hold whole is refused, never cut, and before the password is
+  // asked for: the wizard stays on its list as it was, for the user to shorten it.
+  std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kListChars);
+  if (!buffer) {
+    s_.toolkit.messageBox(
+        {text(kTextListTooLong), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    return;
+  }
   if (s_.passwordInForce && s_.passwordInForce() && !(s_.passwordStep && s_.passwordStep())) {
     unload();
     return;
   }
-  std::string list = joined();
-  if (list.empty()) list = ";";
-  // A list the engine's buffer cannot hold whole is refused, never cut.
-  if (std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kListChars)) {
-    const std::int32_t result = s_.engine.KRV_AnchoredFiles(Snapshots::kAnchorCaller, buffer->data());
-    if (result == 0) {
-      saved_ = true;
-    } else {
-      s_.toolkit.messageBox({text(kTextStoreError) + " " +
-                                 classic::signedNumberText(-static_cast<std::int64_t>(result)) + " " +
-                                 text(kTextStoreErrorEnd),
-                             text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
-    }
+  const std::int32_t result = s_.engine.KRV_AnchoredFiles(Snapshots::kAnchorCaller, buffer->data());
+  if (result == 0) {
+    saved_ = true;
   } else {
-    s_.toolkit.messageBox(
-        {text(kTextListTooLong), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    s_.toolkit.messageBox({text(kTextStoreError) + " " +
+                               classic::signedNumberText(-static_cast<std::int64_t>(result)) + " " +
+                               text(kTextStoreErrorEnd),
+                           text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
   }
   s_.snapshots.LoadSnapshotTable();
   unload();

@@ -805,7 +805,8 @@ TEST_F(MainWindowTest, TheWizardFitsItsColumnAndGuardsTheStore) {
   EXPECT_EQ(engine.anchoredList, stored) << "Cancel stores nothing";
 
   // A long path widens the column; a cancelled password stores nothing; a list too long for the
-  // engine's buffer is refused whole.
+  // engine's buffer is refused whole, before the password is asked, and the wizard keeps it to be
+  // shortened.
   engine.anchoredList = "C:\\" + std::string(600, 'p') + ";D:\\" + std::string(400, 'q');
   snapshots.LoadSnapshotTable();
   toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
@@ -826,13 +827,29 @@ TEST_F(MainWindowTest, TheWizardFitsItsColumnAndGuardsTheStore) {
     engine.browseResult = 5;
     engine.browsePath = "E:\\";
     toolkit.click(w.cmdNew);
+    const Calls rows = rowsOf(w.lvAnchorList);
     toolkit.expectBox();
     toolkit.click(w.cmdNext);
     EXPECT_EQ(toolkit.shown.back().text.substr(0, 31), "The Anchored File list is longe");
+    ASSERT_TRUE(w.loaded());
+    EXPECT_EQ(w.page(), 1);
+    EXPECT_EQ(rowsOf(w.lvAnchorList), rows);
+    EXPECT_TRUE(w.cmdNext.enabled());
+    toolkit.clickItem(w.lvAnchorList, 0);
+    toolkit.click(w.cmdDelete);
+    toolkit.click(w.cmdNext);
   };
   answerPasswordWith({"pw"});
+  int prompts = 0;
+  const auto prompt = toolkit.modalScripts["fmPassword"];
+  toolkit.modalScripts["fmPassword"] = [&](ui::Form& form) {
+    ++prompts;
+    prompt(form);
+  };
   toolkit.chooseMenu(main, "mAnchoring");
   for (const auto& call : engine.anchoredCalls) EXPECT_LT(call.text.size(), 960u);
+  EXPECT_EQ(engine.anchoredList, "D:\\" + std::string(400, 'q') + ";E:\\");
+  EXPECT_EQ(prompts, 1);
 }
 
 // An engine may fill each buffer it is handed up to the size declared for it: every caller hands
