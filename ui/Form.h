@@ -194,7 +194,7 @@ class Control {
   void clearPicture() { setPicture({}); }
 
   // Text entry.
-  int maxLength = 0;        // characters; 0: no limit
+  int maxLength = 0;        // characters a user may type (a program's text stays whole); 0: no limit
   bool multiLine = false;   // lines end in CR LF; Enter starts a new line
   bool password = false;    // shows "*" for each character
   bool border = false;      // a label with a sunken edge
