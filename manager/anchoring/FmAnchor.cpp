@@ -218,8 +218,9 @@ void FmAnchor::insert(const std::string& raw, bool alreadyAnchored) {
   const auto at =
       std::upper_bound(entries_.begin(), entries_.end(), folded(path),
                        [](const std::string& key, const Entry& e) { return key < folded(e.path); });
-  const auto row = entries_.insert(at, Entry{path, icon}) - entries_.begin();
-  showList(row);
+  // The row is counted from the vector's start after the insertion, which may have moved it.
+  const auto inserted = entries_.insert(at, Entry{path, icon});
+  showList(inserted - entries_.begin());
   cmdDelete.setEnabled(true);
 }
 

@@ -551,6 +551,7 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   focus.cbSize = sizeof(focus);
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(wizard, nullptr), &focus));
   EXPECT_EQ(focus.hwndFocus, buttonOf(wizard, "Finish")) << "after an Add the way on is Finish";
+  EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 1) << "the row added is selected";
 
   // Refused by the engine's check, with its explanation: a folder inside one on the list, and a
   // name the system's code page cannot hold.
