@@ -340,6 +340,9 @@ class ListView final : public Control {
 
   // The user chose a row (selection written back, then the event).
   void userClickItem(std::size_t row);
+  // The user took the highlight off without choosing another row (a click on blank space): no row
+  // is selected, and no event follows, as nothing was chosen.
+  void userClearSelection() { selected_ = -1; }
   void userClickColumn(std::size_t column) {
     if (onColumnClick) onColumnClick(column);
   }

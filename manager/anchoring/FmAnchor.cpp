@@ -275,13 +275,13 @@ void FmAnchor::add() {
 }
 
 void FmAnchor::remove() {
-  if (!entries_.empty()) {
-    const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(entries_.size());
-    const std::ptrdiff_t at = std::clamp<std::ptrdiff_t>(lvAnchorList.selectedIndex(), 0, count - 1);
-    entries_.erase(entries_.begin() + at);
-    const std::ptrdiff_t left = count - 1;
-    showList(left == 0 ? -1 : std::min(at, left - 1));
-  }
+  // Only the row the user sees chosen goes: with the highlight clicked away, nothing does.
+  const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(entries_.size());
+  const std::ptrdiff_t at = lvAnchorList.selectedIndex();
+  if (at < 0 || at >= count) return;
+  entries_.erase(entries_.begin() + at);
+  const std::ptrdiff_t left = count - 1;
+  showList(left == 0 ? -1 : std::min(at, left - 1));
   cmdDelete.setEnabled(!entries_.empty());
   nextIsTheWay();
 }

@@ -552,6 +552,13 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(wizard, nullptr), &focus));
   EXPECT_EQ(focus.hwndFocus, buttonOf(wizard, "Finish")) << "after an Add the way on is Finish";
   EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 1) << "the row added is selected";
+  // A click on the list's blank space takes the highlight off the row: Remove then removes nothing.
+  RECT rows{};
+  GetWindowRect(list, &rows);
+  clickAt(list, (rows.left + rows.right) / 2, rows.bottom - 40);
+  EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+  click(buttonOf(wizard, "Remove"));
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1) << "nothing was selected";
 
   // Refused by the engine's check, with its explanation: a folder inside one on the list, and a
   // name the system's code page cannot hold.
