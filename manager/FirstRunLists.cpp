@@ -25,7 +25,7 @@ bool beginsWith(std::string_view text, std::string_view start) {
 std::int32_t FirstRunLists::SetExclusionList(const std::string& list) {
   // The preference is read back from a buffer of limited size: a longer list would be stored
   // but lost at the next start.
-  if ((platform::utf8ToUtf16(list).size() + 1) * 2 > RegistryAccess::kWideTextBytes) return kListTooLong;
+  if (!RegistryAccess::FitsRegTextW(list)) return kListTooLong;
   if (!list.empty()) {
     Utf16Buffer wide = Utf16Buffer::fitting(list);
     AnsiBuffer explanation(kExclusionExplanationBytes);

@@ -15,16 +15,6 @@ void Control::setContainer(Control* container, int page) {
 void Control::setCaption(std::string text) {
   if (text == caption_) return;
   caption_ = std::move(text);
-  if (maxLength > 0 && kind_ == ControlKind::TextBox && caption_.size() > static_cast<std::size_t>(maxLength)) {
-    // Counted in characters: the cut never splits one.
-    std::size_t chars = 0, at = 0;
-    while (at < caption_.size() && chars < static_cast<std::size_t>(maxLength)) {
-      ++at;
-      while (at < caption_.size() && (static_cast<unsigned char>(caption_[at]) & 0xC0) == 0x80) ++at;
-      ++chars;
-    }
-    caption_.resize(at);
-  }
   selStart_ = std::min<int>(selStart_, static_cast<int>(caption_.size()));
   selLength_ = 0;
   changed(Change::Caption);

@@ -198,7 +198,7 @@ class Control {
   void clearPicture() { setPicture({}); }
 
   // Text entry.
-  int maxLength = 0;        // characters; 0: no limit
+  int maxLength = 0;        // characters a user may type (a program's text stays whole); 0: no limit
   bool multiLine = false;   // lines end in CR LF; Enter starts a new line
   bool password = false;    // shows "*" for each character
   bool border = false;      // a label with a sunken edge
@@ -344,6 +344,9 @@ class ListView final : public Control {
 
   // The user chose a row (selection written back, then the event).
   void userClickItem(std::size_t row);
+  // The user took the highlight off without choosing another row (a click on blank space): no row
+  // is selected, and no event follows, as nothing was chosen.
+  void userClearSelection() { selected_ = -1; }
   void userClickColumn(std::size_t column) {
     if (onColumnClick) onColumnClick(column);
   }

@@ -218,8 +218,9 @@ void FmAnchor::insert(const std::string& raw, bool alreadyAnchored) {
   const auto at =
       std::upper_bound(entries_.begin(), entries_.end(), folded(path),
                        [](const std::string& key, const Entry& e) { return key < folded(e.path); });
-  const auto row = entries_.insert(at, Entry{path, icon}) - entries_.begin();
-  showList(row);
+  // The row is counted from the vector's start after the insertion, which may have moved it.
+  const auto inserted = entries_.insert(at, Entry{path, icon});
+  showList(inserted - entries_.begin());
   cmdDelete.setEnabled(true);
 }
 
@@ -274,38 +275,40 @@ void FmAnchor::add() {
 }
 
 void FmAnchor::remove() {
-  if (!entries_.empty()) {
-    const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(entries_.size());
-    const std::ptrdiff_t at = std::clamp<std::ptrdiff_t>(lvAnchorList.selectedIndex(), 0, count - 1);
-    entries_.erase(entries_.begin() + at);
-    const std::ptrdiff_t left = count - 1;
-    showList(left == 0 ? -1 : std::min(at, left - 1));
-  }
+  // Only the row the user sees chosen goes: with the highlight clicked away, nothing does.
+  const std::ptrdiff_t count = static_cast<std::ptrdiff_t>(entries_.size());
+  const std::ptrdiff_t at = lvAnchorList.selectedIndex();
+  if (at < 0 || at >= count) return;
+  entries_.erase(entries_.begin() + at);
+  const std::ptrdiff_t left = count - 1;
+  showList(left == 0 ? -1 : std::min(at, left - 1));
   cmdDelete.setEnabled(!entries_.empty());
   nextIsTheWay();
 }
 
 void FmAnchor::finish() {
+  std::string list = joined();
+  if (list.empty()) list = ";";
+  // A list the engine's buffer cannot hold whole is refused, never cut, and before the password is
+  // asked for: the wizard stays on its list as it was, for the user to shorten it.
+  std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kListChars);
+  if (!buffer) {
+    s_.toolkit.messageBox(
+        {text(kTextListTooLong), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    return;
+  }
   if (s_.passwordInForce && s_.passwordInForce() && !(s_.passwordStep && s_.passwordStep())) {
     unload();
     return;
   }
-  std::string list = joined();
-  if (list.empty()) list = ";";
-  // A list the engine's buffer cannot hold whole is refused, never cut.
-  if (std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kListChars)) {
-    const std::int32_t result = s_.engine.KRV_AnchoredFiles(Snapshots::kAnchorCaller, buffer->data());
-    if (result == 0) {
-      saved_ = true;
-    } else {
-      s_.toolkit.messageBox({text(kTextStoreError) + " " +
-                                 classic::signedNumberText(-static_cast<std::int64_t>(result)) + " " +
-                                 text(kTextStoreErrorEnd),
-                             text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
-    }
+  const std::int32_t result = s_.engine.KRV_AnchoredFiles(Snapshots::kAnchorCaller, buffer->data());
+  if (result == 0) {
+    saved_ = true;
   } else {
-    s_.toolkit.messageBox(
-        {text(kTextListTooLong), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    s_.toolkit.messageBox({text(kTextStoreError) + " " +
+                               classic::signedNumberText(-static_cast<std::int64_t>(result)) + " " +
+                               text(kTextStoreErrorEnd),
+                           text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
   }
   s_.snapshots.LoadSnapshotTable();
   unload();

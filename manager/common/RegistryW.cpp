@@ -47,6 +47,11 @@ bool RegistryAccess::DeleteRegValue(platform::RegistryRoot root, const std::stri
   return registry_.deleteValue(root, key, name);
 }
 
+bool RegistryAccess::FitsRegTextW(const std::string& text) {
+  // The characters and their NUL, two bytes each, within the read's buffer.
+  return (platform::utf8ToUtf16(text).size() + 1) * 2 <= kWideTextBytes;
+}
+
 bool RegistryAccess::ReadRegTextW(platform::RegistryRoot root, const std::string& key,
                                   const std::string& name, std::string& text) {
   const auto data = registry_.queryWide(root, key, name, kWideTextBytes);

@@ -52,6 +52,8 @@ class RegistryAccess {
                      std::int32_t value);
   bool DeleteRegValue(platform::RegistryRoot root, const std::string& key, const std::string& name);
 
+  // True when a text written with WriteRegTextW comes back whole through ReadRegTextW.
+  static bool FitsRegTextW(const std::string& text);
   // True when the value exists and fits the buffer; only then is `text` set.
   bool ReadRegTextW(platform::RegistryRoot root, const std::string& key, const std::string& name,
                     std::string& text);

@@ -36,11 +36,13 @@ class AnsiBuffer {
   std::vector<char> bytes_;
 };
 
-// A UTF-16 buffer of a fixed number of bytes (an even number of them is used), zero-filled.
+// A UTF-16 buffer of at least a fixed number of bytes, zero-filled. An odd byte count gets its
+// last character whole: the engine may write every byte it is told the buffer holds.
 class Utf16Buffer {
  public:
-  explicit Utf16Buffer(std::size_t sizeBytes) : units_(sizeBytes / 2, u'\0') {}
+  explicit Utf16Buffer(std::size_t sizeBytes) : units_((sizeBytes + 1) / 2, u'\0') {}
 
+  // The text in UTF-16 followed by its NUL within sizeBytes; nothing when they do not fit.
   static std::optional<Utf16Buffer> holding(std::string_view utf8, std::size_t sizeBytes);
   static Utf16Buffer fitting(std::string_view utf8);
 

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/ClassicRuntime.h"
+#include "manager/common/RegistryW.h"
 #include "manager/engine/EngineBuffers.h"
 #include "manager/options/ExclusionList.h"
 
@@ -330,6 +331,13 @@ bool FmOptions::SaveOptions() {
     return false;
   }
   const auto keep = static_cast<std::int32_t>(days);
+  // The list is read back at the next start from a buffer of limited size: one that would not come
+  // back whole is refused, and nothing is saved, rather than lost then without a word.
+  const std::string excluded = LinesToList(txtExcluded.caption());
+  if (!RegistryAccess::FitsRegTextW(excluded)) {
+    showError(text(kTextListTooLong));
+    return false;
+  }
   PreferenceRecord& p = s_.preferences.current();
   p.copyPasswordEnabled = chkPassword.value() == 1 ? 1 : 0;
   p.copyPassword = txtPassword[0]->caption();
@@ -340,7 +348,7 @@ bool FmOptions::SaveOptions() {
   saveChoice(cmbDelay, kDelays, p.bootSplashDelay);
   saveChoice(cmbBootRetry, kRetries, p.failedBoots);
   p.beepAfterTask = chkBeepAfterTask.value() == 1 ? 1 : 0;
-  p.exclusionList = LinesToList(txtExcluded.caption());
+  p.exclusionList = excluded;
   p.logKeepDays = chkPurgeLog.value() == 1 ? keep : -keep;
   s_.preferences.SavePreferences(owner_ ? owner_->nativeHandle() : platform::WindowHandle{});
   RememberBaseline();

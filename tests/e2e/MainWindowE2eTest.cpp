@@ -335,13 +335,23 @@ std::vector<HWND> controlsOfClass(HWND window, const wchar_t* className) {
   return found;
 }
 
+// The password boxes of a window, in child order.
+std::vector<HWND> passwordBoxes(HWND window) {
+  std::vector<HWND> boxes;
+  for (HWND box : controlsOfClass(window, L"Edit"))
+    if (GetWindowLongW(box, GWL_STYLE) & ES_PASSWORD) boxes.push_back(box);
+  return boxes;
+}
+
 TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   automation::Installation install;
   StartedPrograms started;
   automation::ApplicationPath programs(automation::binFolder());
+  // Stored by another program: longer than the boxes let a user type.
+  const std::string stored = "Secret-Secret-Secret-Secret-30";
   install.setEngineState({"areas=2", "area.1=0|1733000000|0|5000|Original Area",
                           "area.2=1|1733600000|0|5000|Rescue Area", "config.copypasswordenabled=True",
-                          "config.copypassword=Secret", "config.hotkey=F8"});
+                          "config.copypassword=" + stored, "config.hotkey=F8"});
   automation::Program korvane(automation::besideTests(L"Korvane.exe"), L"", install.path());
   const HWND main = mainWindowOf(korvane.id());
   ASSERT_NE(main, nullptr);
@@ -359,10 +369,13 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   chooseMenu(main, 'A', {'O'});
   prompt = windowOf(korvane.id(), "Enter Password");
   ASSERT_NE(prompt, nullptr);
-  type(prompt, L"Secret");
+  type(prompt, automation::toWide(stored));
   press(prompt, {VK_RETURN});
   HWND options = windowOf(korvane.id(), "Options");
   ASSERT_NE(options, nullptr);
+  const std::vector<HWND> passwords = passwordBoxes(options);
+  ASSERT_EQ(passwords.size(), 2u);
+  for (HWND box : passwords) EXPECT_EQ(automation::windowText(box), stored) << "shown whole, not cut";
   const std::vector<HWND> lists = controlsOfClass(options, L"ComboBox");
   ASSERT_EQ(lists.size(), 3u);
   EXPECT_EQ(automation::windowText(lists[0]), "F1") << "a stored F8 shows the first key";
@@ -375,14 +388,35 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   click(purge);
   EXPECT_EQ(SendMessageW(purge, BM_GETCHECK, 0, 0), BST_UNCHECKED);
   EXPECT_TRUE(IsWindowEnabled(apply));
-  // Enter does not close the dialog (OK is not the default); OK saves and closes.
+  // Enter does not close the dialog (OK is not the default). OK refuses the stored password the
+  // rules no longer allow, and saves nothing.
   press(options, {VK_RETURN});
   Sleep(300);
   EXPECT_TRUE(IsWindowVisible(options));
   click(buttonOf(options, "OK"));
+  const HWND refusal = automation::waitForMessageBoxOf(korvane.id(), kTimeoutMs);
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_EQ(automation::readBox(refusal).texts.at(0), "Password length must not exceed 25 chars");
+  press(refusal, {VK_RETURN});
+  EXPECT_TRUE(automation::waitUntilGone(refusal, kTimeoutMs));
+  EXPECT_TRUE(IsWindowVisible(options));
+  EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "") << "nothing saved";
+  EXPECT_EQ(install.engineState().get("config.copypassword", ""), stored);
+  // A new password typed on the Password tab; OK saves and closes.
+  const HWND tabs = controlsOfClass(options, L"SysTabControl32").at(0);
+  RECT strip{};
+  GetWindowRect(tabs, &strip);
+  clickAt(tabs, strip.left + 20, strip.top + 10);
+  send({key(VK_RIGHT, false), key(VK_RIGHT, true), key(VK_RIGHT, false), key(VK_RIGHT, true)});
+  for (HWND box : passwords) {
+    click(box);
+    type(options, L"Secret");
+  }
+  click(buttonOf(options, "OK"));
   EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "-30") << "purging off";
   EXPECT_EQ(install.engineState().get("config.hotkey", ""), "F1");
+  EXPECT_EQ(install.engineState().get("config.copypassword", ""), "Secret");
 
   // Opened again, Esc leaves without saving.
   chooseMenu(main, 'A', {'O'});
@@ -631,6 +665,14 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   focus.cbSize = sizeof(focus);
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(wizard, nullptr), &focus));
   EXPECT_EQ(focus.hwndFocus, buttonOf(wizard, "Finish")) << "after an Add the way on is Finish";
+  EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 1) << "the row added is selected";
+  // A click on the list's blank space takes the highlight off the row: Remove then removes nothing.
+  RECT rows{};
+  GetWindowRect(list, &rows);
+  clickAt(list, (rows.left + rows.right) / 2, rows.bottom - 40);
+  EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+  click(buttonOf(wizard, "Remove"));
+  EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1) << "nothing was selected";
 
   // Refused by the engine's check, with its explanation: a folder inside one on the list, and a
   // name the system's code page cannot hold.

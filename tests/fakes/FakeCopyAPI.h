@@ -72,6 +72,18 @@ inline std::string nameOf(const krv::SNAPSHOTINFO& info) {
   return std::string(info.name, end ? static_cast<std::size_t>(end - info.name) : sizeof info.name);
 }
 
+// The sizes the library's interface declares for the buffers the engine writes into, where the
+// call itself does not name one: an engine may fill each of them to its last byte.
+struct DeclaredBytes {
+  static constexpr std::size_t kAnchoredRead = 1024;        // KRV_AnchoredFiles, an empty buffer
+  static constexpr std::size_t kAnchoredWrite = 960;        // KRV_AnchoredFiles, a list to store
+  static constexpr std::size_t kAnchorExplanation = 960;    // KRV_CheckAnchorList
+  static constexpr std::size_t kExcludedExplanation = 200;  // KRV_CheckExcludedFiles, the smaller caller
+  static constexpr std::size_t kConfigurationRead = 300;    // KRV_Configuration, a key alone
+  static constexpr std::size_t kConfigurationWrite = 100;   // KRV_Configuration, a key and a value
+  static constexpr std::size_t kBrowsePath = 521;           // KRV_BrowseFolders
+};
+
 struct BufferCall {
   std::string text;      // the bytes up to the NUL
   std::size_t capacity;  // the buffer's size, 0 when it cannot be measured
@@ -122,6 +134,7 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
     const std::string text = list;
     anchoredCalls.push_back({text, addressableBytes(list)});
     const std::string call = "KRV_AnchoredFiles(" + std::to_string(caller) + ", " + text + ")";
+    fill(list, text.empty() ? DeclaredBytes::kAnchoredRead : DeclaredBytes::kAnchoredWrite);
     if (text.empty()) {
       std::memcpy(list, anchoredList.data(), anchoredList.size());
       if (!anchoredUnterminated) list[anchoredList.size()] = '\0';
@@ -132,6 +145,7 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
   }
   std::int32_t KRV_CheckAnchorList(std::int32_t caller, char* list, char* explanation) override {
     anchorChecks.push_back({list, addressableBytes(list), addressableBytes(explanation)});
+    fill(explanation, DeclaredBytes::kAnchorExplanation);
     if (anchorCheckResult != 0) std::strcpy(explanation, "refused");
     return note("KRV_CheckAnchorList(" + std::to_string(caller) + ", " + list + ")", anchorCheckResult);
   }
@@ -141,12 +155,15 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
     const std::string text = platform::utf16ToUtf8(wide);
     exclusionChecks.push_back(
         {text, addressableBytes(reinterpret_cast<const char*>(list)), addressableBytes(explanation)});
+    fill(explanation, DeclaredBytes::kExcludedExplanation);
     if (exclusionCheckResult != 0) std::strcpy(explanation, "refused");
     return note("KRV_CheckExcludedFiles(" + text + ")", exclusionCheckResult);
   }
   std::int32_t KRV_Configuration(std::int32_t caller, char* request, char* reply) override {
     const std::string text = request;
     configurationCalls.push_back({caller, text, addressableBytes(reply)});
+    fill(reply, text.find(' ') == std::string::npos ? DeclaredBytes::kConfigurationRead
+                                                    : DeclaredBytes::kConfigurationWrite);
     // Answered by the request's first word; a key nobody scripted gets "Error".
     const auto found = configuration.find(text.substr(0, text.find(' ')));
     const ConfigurationAnswer answer = found == configuration.end() ? ConfigurationAnswer{} : found->second;
@@ -178,6 +195,7 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
   // The browse dialog answers `browseResult`, with `browsePath` in the buffer when it is above 2
   // (without a NUL when `browseUnterminated`).
   std::int32_t KRV_BrowseFolders(char16_t*, platform::WindowHandle, char16_t* path) override {
+    fill(path, DeclaredBytes::kBrowsePath);
     if (browseResult > 2) put(path, browsePath, !browseUnterminated);
     return note("KRV_BrowseFolders", browseResult);
   }
@@ -188,6 +206,7 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
     std::u16string given;
     for (const char16_t* unit = list; *unit; ++unit) given.push_back(*unit);
     editCalls.push_back({platform::utf16ToUtf8(given), static_cast<std::size_t>(size)});
+    fill(list, static_cast<std::size_t>(size));
     if (editResult > 0) put(list, editText);
     return note("KRV_ShowEditDialog", editResult);
   }
@@ -220,8 +239,15 @@ class FakeCopyAPI : public krv::KRVCopyAPI {
   std::int32_t editResult = 0;
   std::string editText;
   std::vector<BufferCall> editCalls;
+  // When set, every buffer the engine writes into is first filled to the size declared for it (the
+  // call's own size argument, or DeclaredBytes), before the answer goes in: a buffer shorter than
+  // declared is written past its end, which the address sanitizer reports.
+  bool fillsDeclaredSizes = false;
 
  private:
+  void fill(void* buffer, std::size_t bytes) const {
+    if (fillsDeclaredSizes) std::memset(buffer, 'x', bytes);
+  }
   static void put(char16_t* buffer, const std::string& utf8, bool terminated = true) {
     const std::u16string text = platform::utf8ToUtf16(utf8);
     std::copy(text.begin(), text.end(), buffer);

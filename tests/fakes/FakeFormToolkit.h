@@ -122,18 +122,23 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     if (control.form().loaded()) control.click();
   }
   // Typing replaces the selected text (all of it when the whole text is selected), else appends.
+  // A box's length holds what is typed: the typed text is cut to the room left, and the text
+  // already there stays, however long.
   void type(ui::Control& box, const std::string& text) {
     ASSERT_TRUE(box.form().loaded() && box.usable()) << box.name() << " cannot be used";
     if (box.form().focused() != &box) box.form().setFocus(box);
     std::string now = box.caption();
     const auto start = static_cast<std::size_t>(box.selectionStart());
-    const auto length = static_cast<std::size_t>(box.selectionLength());
-    if (length > 0 && start + length <= now.size()) {
-      now.replace(start, length, text);
-    } else {
-      now += text;
+    auto length = static_cast<std::size_t>(box.selectionLength());
+    if (start + length > now.size()) length = 0;
+    const std::size_t at = length > 0 ? start : now.size();
+    std::string typed = text;
+    const std::size_t kept = now.size() - length;
+    if (box.maxLength > 0) {
+      const auto limit = static_cast<std::size_t>(box.maxLength);
+      typed.resize(std::min(typed.size(), kept < limit ? limit - kept : 0));
     }
-    if (box.maxLength > 0 && now.size() > static_cast<std::size_t>(box.maxLength)) now.resize(box.maxLength);
+    now.replace(at, length, typed);
     box.userSelected(static_cast<int>(now.size()), 0);
     box.userSetCaption(now);
   }

@@ -312,7 +312,7 @@ TEST(FormRules, FocusEventsMayMoveTheFocusAndHandlersMayUnload) {
   EXPECT_EQ(d.txtDays.selectionLength(), 1);
   EXPECT_EQ(d.take(), (Log{"got txtDays", "lost txtDays", "got txtDays"})) << "OK was not pressed";
   d.txtDays.setCaption("12345");
-  EXPECT_EQ(d.txtDays.caption(), "123") << "a program's text is held to the box's length too";
+  EXPECT_EQ(d.txtDays.caption(), "12345") << "the box's length holds typing, never a program's text";
   toolkit.click(d.cmdOK);
   EXPECT_EQ(d.take(), (Log{"lost txtDays", "got cmdOK", "OK"}));
   // OK closing the form from its own handler: the form is gone, and nothing runs on after it.

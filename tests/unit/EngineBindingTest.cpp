@@ -138,11 +138,13 @@ TEST(EngineBuffers, ReadingBackStopsAtTheFirstNulOrTheEndAndTrimsSpaces) {
 TEST(EngineBuffers, Utf16BuffersKeepTheirByteSizeAndReadAtMostTheCountGiven) {
   auto buffer = krv::Utf16Buffer::holding("C:\\Data", 521);
   ASSERT_TRUE(buffer.has_value());
-  EXPECT_EQ(buffer->sizeBytes(), 520u) << "an odd byte count holds only whole characters";
+  EXPECT_EQ(buffer->sizeBytes(), 522u) << "every byte of an odd count is there";
   EXPECT_EQ(buffer->text(), "C:\\Data");
   EXPECT_EQ(buffer->text(2), "C:");
   EXPECT_EQ(buffer->text(1000), "C:\\Data") << "a count past the buffer stops at its end";
   EXPECT_FALSE(krv::Utf16Buffer::holding("abcd", 8).has_value());
+  EXPECT_FALSE(krv::Utf16Buffer::holding("abcd", 9).has_value())
+      << "the text and its NUL in whole characters";
   EXPECT_TRUE(krv::Utf16Buffer::holding("abc", 8).has_value());
   krv::Utf16Buffer full(6);
   std::fill(full.data(), full.data() + 3, u'x');

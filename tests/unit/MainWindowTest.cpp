@@ -11,6 +11,7 @@
 
 #include "manager/anchoring/FmAnchor.h"
 #include "manager/mainwindow/FmMain.h"
+#include "manager/options/FmOptions.h"
 #include "manager/support/FmAbout.h"
 #include "manager/support/FmSupport.h"
 #include "unit/ManagerFixture.h"
@@ -827,7 +828,8 @@ TEST_F(MainWindowTest, TheWizardFitsItsColumnAndGuardsTheStore) {
   EXPECT_EQ(engine.anchoredList, stored) << "Cancel stores nothing";
 
   // A long path widens the column; a cancelled password stores nothing; a list too long for the
-  // engine's buffer is refused whole.
+  // engine's buffer is refused whole, before the password is asked, and the wizard keeps it to be
+  // shortened.
   engine.anchoredList = "C:\\" + std::string(600, 'p') + ";D:\\" + std::string(400, 'q');
   snapshots.LoadSnapshotTable();
   toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
@@ -848,13 +850,79 @@ TEST_F(MainWindowTest, TheWizardFitsItsColumnAndGuardsTheStore) {
     engine.browseResult = 5;
     engine.browsePath = "E:\\";
     toolkit.click(w.cmdNew);
+    const Calls rows = rowsOf(w.lvAnchorList);
     toolkit.expectBox();
     toolkit.click(w.cmdNext);
     EXPECT_EQ(toolkit.shown.back().text.substr(0, 31), "The Anchored File list is longe");
+    ASSERT_TRUE(w.loaded());
+    EXPECT_EQ(w.page(), 1);
+    EXPECT_EQ(rowsOf(w.lvAnchorList), rows);
+    EXPECT_TRUE(w.cmdNext.enabled());
+    toolkit.clickItem(w.lvAnchorList, 0);
+    toolkit.click(w.cmdDelete);
+    toolkit.click(w.cmdNext);
   };
   answerPasswordWith({"pw"});
+  int prompts = 0;
+  const auto prompt = toolkit.modalScripts["fmPassword"];
+  toolkit.modalScripts["fmPassword"] = [&](ui::Form& form) {
+    ++prompts;
+    prompt(form);
+  };
   toolkit.chooseMenu(main, "mAnchoring");
   for (const auto& call : engine.anchoredCalls) EXPECT_LT(call.text.size(), 960u);
+  EXPECT_EQ(engine.anchoredList, "D:\\" + std::string(400, 'q') + ";E:\\");
+  EXPECT_EQ(prompts, 1);
+}
+
+// An engine may fill each buffer it is handed up to the size declared for it: every caller hands
+// over at least that much (with the address sanitizer, a short buffer stops the test where it is
+// written past).
+TEST_F(MainWindowTest, EveryBufferHandedToTheEngineHoldsTheSizeDeclaredForIt) {
+  engine.fillsDeclaredSizes = true;
+  // The settings and the anchored list read; a missing anchored entry taken off the list.
+  engine.anchoredList = "C:\\Data;C:\\Gone";
+  files.folder("C:\\Data");
+  toolkit.expectBox(ui::Answer::Yes);
+  open();
+  // Options: the list editor, the browser and the check; OK writes a changed setting.
+  engine.editResult = 6;
+  engine.editText = "C:\\x";
+  engine.browseResult = 6;
+  engine.browsePath = "D:\\y";
+  toolkit.modalScripts["fmOptions"] = [&](ui::Form& form) {
+    auto& d = static_cast<krv::FmOptions&>(form);
+    toolkit.chooseItem(d.cmbHotkey, 3);
+    toolkit.chooseTab(d.ssOptions, krv::FmOptions::kCopyTab);
+    toolkit.click(d.cmdEdit);
+    toolkit.click(d.cmdBrowse);
+    EXPECT_EQ(d.txtExcluded.caption(), "C:\\x\r\nD:\\y");
+    toolkit.click(d.cmdOK);
+  };
+  toolkit.chooseMenu(main, "mOptions");
+  // The wizard: the browser, the check and the store.
+  files.folder("E:\\z");
+  engine.browsePath = "E:\\z";
+  toolkit.modalScripts["fmAnchor"] = [&](ui::Form& form) {
+    auto& w = static_cast<krv::FmAnchor&>(form);
+    toolkit.click(w.cmdNext);
+    toolkit.click(w.cmdNew);
+    toolkit.click(w.cmdNext);
+  };
+  toolkit.chooseMenu(main, "mAnchoring");
+  EXPECT_EQ(engine.anchoredList, "C:\\Data;E:\\z");
+  // The lists set at the first run and from the command line.
+  EXPECT_EQ(lists.SetExclusionList("C:\\x"), 0);
+  EXPECT_EQ(lists.SetAnchoredList("C:\\Data"), 0);
+
+  std::set<std::string> reached;
+  for (const std::string& call : engine.calls) reached.insert(call.substr(0, call.find('(')));
+  for (const char* name : {"KRV_AnchoredFiles", "KRV_CheckAnchorList", "KRV_CheckExcludedFiles",
+                           "KRV_BrowseFolders", "KRV_ShowEditDialog", "KRV_Configuration"})
+    EXPECT_TRUE(reached.count(name)) << name;
+  bool wrote = false;
+  for (const std::string& request : requests()) wrote = wrote || request.find(' ') != std::string::npos;
+  EXPECT_TRUE(wrote) << "a setting written";
 }
 
 }  // namespace

@@ -289,4 +289,37 @@ TEST_F(OptionsTest, EditAndBrowseGoThroughTheEnginesDialogsAndItsCheck) {
   EXPECT_EQ(stored().exclusionList, "C:\\a;;C:\\b") << "Cancel saved nothing";
 }
 
+// The list is stored for the next start: one that the preference's read could not take back whole
+// is refused at OK and at Apply, with nothing saved; one that fits is saved and read back as it was.
+TEST_F(OptionsTest, AnExclusionListTooLongToBeReadBackIsRefusedWithNothingSaved) {
+  // 1987 characters and the NUL fill 3976 of the read's 3977 bytes.
+  const std::string longest = "C:\\a\r\n" + std::string(1982, 'b');
+  open([&](krv::FmOptions& d) {
+    toolkit.chooseItem(d.cmbHotkey, 1);
+    toolkit.chooseTab(d.ssOptions, krv::FmOptions::kCopyTab);
+    toolkit.type(d.txtExcluded, longest + "c");
+    for (ui::Control* button : {&d.cmdApply, &d.cmdOK}) {
+      toolkit.expectBox();
+      toolkit.click(*button);
+      EXPECT_TRUE(fakes::showedOneBox(
+          toolkit.shown,
+          {"The list of excluded files is longer than 1985 characters and cannot be edited here; shorten it "
+           "first.",
+           "Korvane Error", ui::Buttons::OK, ui::Icon::Exclamation, 1}))
+          << button->name();
+      EXPECT_TRUE(d.loaded()) << button->name();
+      toolkit.shown.clear();
+    }
+    EXPECT_TRUE(registry.writes.empty());
+    for (const std::string& request : requests()) EXPECT_EQ(request.find(' '), std::string::npos) << request;
+    d.txtExcluded.selectAll();
+    toolkit.type(d.txtExcluded, longest);
+    toolkit.click(d.cmdOK);
+    EXPECT_FALSE(d.loaded());
+  });
+  EXPECT_EQ(stored().bootHotkey, 2);
+  preferences.LoadPreferences();
+  EXPECT_TRUE(stored().exclusionList == "C:\\a;" + std::string(1982, 'b')) << "read back whole";
+}
+
 }  // namespace

@@ -360,12 +360,20 @@ class ListRealizer final : public Common {
       }
       case LVN_ITEMCHANGED: {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (!window.applying() && change->iItem >= 0 && (change->uNewState & LVIS_SELECTED) &&
-            !(change->uOldState & LVIS_SELECTED)) {
+        if (window.applying()) return 0;
+        const bool selected = change->uNewState & LVIS_SELECTED;
+        if (change->iItem >= 0 && selected && !(change->uOldState & LVIS_SELECTED)) {
           // A row the mouse button selects is clicked once: the click that ends this press is
           // not a second one.
           window.pressedRow[header->hwndFrom] = GetKeyState(VK_LBUTTON) < 0 ? change->iItem : -1;
           list.userClickItem(static_cast<std::size_t>(change->iItem));
+        } else if ((change->uChanged & LVIF_STATE) && !selected &&
+                   (change->iItem < 0 || (change->uOldState & LVIS_SELECTED)) &&
+                   SendMessageW(header->hwndFrom, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
+          // The highlight went and no row has it (a click on blank space, or a row's own
+          // highlight taken away): the model's selection goes too, or an action on "the selected
+          // row" would act on one the user no longer sees chosen.
+          list.userClearSelection();
         }
         return 0;
       }
