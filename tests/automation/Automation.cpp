@@ -27,17 +27,6 @@ HWND pollFor(DWORD timeoutMs, const std::function<HWND()>& probe) {
   }
 }
 
-std::vector<HWND> topLevelWindows() {
-  std::vector<HWND> windows;
-  EnumWindows(
-      [](HWND window, LPARAM into) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(into)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
-  return windows;
-}
-
 // The direct children of a window, in their z-order (the order of creation for a dialog).
 std::vector<HWND> childrenOf(HWND parent) {
   std::vector<HWND> children;
@@ -306,7 +295,26 @@ HWND defaultButtonOf(HWND box) {
   return nullptr;
 }
 
+// Adds each window the system enumerates to the vector the LPARAM points at. A named function: a
+// lambda has no calling convention to give, and a 32-bit build needs the system's (CALLBACK).
+BOOL CALLBACK collectWindow(HWND window, LPARAM into) {
+  reinterpret_cast<std::vector<HWND>*>(into)->push_back(window);
+  return TRUE;
+}
+
 }  // namespace
+
+std::vector<HWND> topLevelWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+std::vector<HWND> descendantsOf(HWND window) {
+  std::vector<HWND> descendants;
+  EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&descendants));
+  return descendants;
+}
 
 std::wstring toWide(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -509,15 +517,7 @@ BoxContents readBox(HWND box) {
 
 bool pressButton(HWND window, const std::string& caption) {
   const std::string wanted = withoutMnemonics(caption);
-  std::vector<HWND> candidates;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM into) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(into)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&candidates));
-  for (HWND button : candidates) {
+  for (HWND button : descendantsOf(window)) {
     if (!isButton(button) || !IsWindowVisible(button) || !IsWindowEnabled(button)) continue;
     if (withoutMnemonics(windowText(button)) != wanted) continue;
     // What a click makes the button send its parent, posted so that a box that ends at once (or a

@@ -32,6 +32,10 @@ BoxContents readBox(HWND box);
 bool pressButton(HWND window, const std::string& caption);
 std::string windowText(HWND window);
 
+// Every top-level window of every process, in z-order.
+std::vector<HWND> topLevelWindows();
+// Every window below this one: its children, theirs, and so on.
+std::vector<HWND> descendantsOf(HWND window);
 // The visible top-level windows of this process id, in z-order.
 std::vector<HWND> visibleWindowsOf(DWORD processId);
 // Waits until the window is gone or hidden; false when it is still shown after timeoutMs.

@@ -21,22 +21,10 @@ namespace {
 constexpr DWORD kTimeoutMs = 20000;
 const std::string kViewerCaption = "Korvane\xe2\x84\xa2 Logs";
 
-std::vector<HWND> childrenOf(HWND window) {
-  std::vector<HWND> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM into) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(into)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
-  return children;
-}
-
 // The texts of the visible controls of a window, in child order.
 std::vector<std::string> shownTexts(HWND window) {
   std::vector<std::string> texts;
-  for (HWND child : childrenOf(window))
+  for (HWND child : automation::descendantsOf(window))
     if (IsWindowVisible(child)) texts.push_back(automation::windowText(child));
   return texts;
 }
@@ -123,7 +111,7 @@ void type(HWND window, const std::wstring& text) {
 }
 
 HWND buttonOf(HWND window, const std::string& caption) {
-  for (HWND child : childrenOf(window))
+  for (HWND child : automation::descendantsOf(window))
     if (automation::withoutMnemonics(automation::windowText(child)) == caption) return child;
   return nullptr;
 }
@@ -327,7 +315,7 @@ TEST(MainWindowE2e, FirstCopyRefreshRemoveDisableViewLogSecondStartAndClose) {
 // The window classes' controls of a window with this class name, in child order.
 std::vector<HWND> controlsOfClass(HWND window, const wchar_t* className) {
   std::vector<HWND> found;
-  for (HWND child : childrenOf(window)) {
+  for (HWND child : automation::descendantsOf(window)) {
     wchar_t name[32] = {};
     GetClassNameW(child, name, 32);
     if (lstrcmpiW(name, className) == 0) found.push_back(child);
@@ -758,23 +746,13 @@ TEST(AboutE2e, VersionSupportInfoAndItsFailureKeepTheUserInTheDialog) {
 
 // A visible top-level window of any program whose title starts so, polled until it comes.
 HWND topWindowStarting(const std::string& prefix) {
-  struct Search {
-    std::string prefix;
-    HWND found = nullptr;
-  } search{prefix};
   const DWORD start = GetTickCount();
-  while (!search.found && GetTickCount() - start < kTimeoutMs) {
-    EnumWindows(
-        [](HWND window, LPARAM into) -> BOOL {
-          auto& s = *reinterpret_cast<Search*>(into);
-          if (IsWindowVisible(window) && automation::windowText(window).rfind(s.prefix, 0) == 0)
-            s.found = window;
-          return s.found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(100);
+  for (;;) {
+    for (HWND window : automation::topLevelWindows())
+      if (IsWindowVisible(window) && automation::windowText(window).rfind(prefix, 0) == 0) return window;
+    if (GetTickCount() - start >= kTimeoutMs) return nullptr;
+    Sleep(100);
   }
-  return search.found;
 }
 
 TEST(SupportInfoE2e, TheToolRunsFromAFolderWithSpacesAndNotepadOpensItsReportOnTheDesktop) {

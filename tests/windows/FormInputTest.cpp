@@ -75,26 +75,14 @@ HWND windowOf(const ui::Form& form, const ui::Control& control) {
   const auto& all = form.controls();
   const auto at = std::find(all.begin(), all.end(), &control);
   if (at == all.end()) return nullptr;
-  struct Search {
-    int id;
-    HWND found;
-  } search{kFirstControlId + static_cast<int>(at - all.begin()), nullptr};
-  EnumChildWindows(
-      reinterpret_cast<HWND>(form.nativeHandle()),
-      [](HWND h, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t parentClass[32] = {};
-        GetClassNameW(GetParent(h), parentClass, 32);
-        const bool inForm =
-            GetParent(h) == GetAncestor(h, GA_ROOT) || lstrcmpW(parentClass, L"KrvPanel") == 0;
-        if (inForm && GetDlgCtrlID(h) == s->id) {
-          s->found = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const int id = kFirstControlId + static_cast<int>(at - all.begin());
+  for (HWND h : automation::descendantsOf(reinterpret_cast<HWND>(form.nativeHandle()))) {
+    wchar_t parentClass[32] = {};
+    GetClassNameW(GetParent(h), parentClass, 32);
+    const bool inForm = GetParent(h) == GetAncestor(h, GA_ROOT) || lstrcmpW(parentClass, L"KrvPanel") == 0;
+    if (inForm && GetDlgCtrlID(h) == id) return h;
+  }
+  return nullptr;
 }
 
 // A label of a test form, placed in twips.

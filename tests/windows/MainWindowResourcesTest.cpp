@@ -58,37 +58,20 @@ void settle(ui::FormToolkit& toolkit) {
 
 // The static control that shows this text (UTF-8).
 HWND labelShowing(HWND window, const std::string& text) {
-  struct Search {
-    std::wstring text;
-    HWND found = nullptr;
-  } search{automation::toWide(text)};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        wchar_t className[32] = {}, caption[128] = {};
-        GetClassNameW(child, className, 32);
-        GetWindowTextW(child, caption, 128);
-        if (std::wstring(className) == L"Static" && caption == s->text && IsWindowVisible(child))
-          s->found = child;
-        return s->found == nullptr;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const std::wstring wanted = automation::toWide(text);
+  for (HWND child : automation::descendantsOf(window)) {
+    wchar_t className[32] = {}, caption[128] = {};
+    GetClassNameW(child, className, 32);
+    GetWindowTextW(child, caption, 128);
+    if (std::wstring(className) == L"Static" && caption == wanted && IsWindowVisible(child)) return child;
+  }
+  return nullptr;
 }
 
 // The visible labels whose text is wider than the label, in the font the label draws with.
 std::vector<std::string> cutLabels(HWND window) {
   std::vector<std::string> cut;
-  std::vector<HWND> children;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM into) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(into)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&children));
-  for (HWND child : children) {
+  for (HWND child : automation::descendantsOf(window)) {
     wchar_t className[32] = {}, text[256] = {};
     GetClassNameW(child, className, 32);
     const int length = GetWindowTextW(child, text, 256);
