@@ -142,7 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       return;
     }
     // Finish: the rows joined, or ";" for none, stored whole; a list the engine's buffer cannot
-    // hold, or one the engine refuses, is told in a box.
+    // hold, or one the engine refuses, is told in a box. One it cannot hold keeps the wizard on
+    // its rows, as they were.
     const std::string list = model.empty() ? ";" : join(model);
     const bool fits = m.codec.toAnsi(list).size() < krv::FmAnchor::kListChars;
     const bool stores = fits && !(flags & 2);
@@ -156,6 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(writes.size() == (fits ? 1u : 0u));
     if (fits) FUZZ_CHECK(m.codec.fromAnsi(writes[0]) == list);
     if (stores) FUZZ_CHECK(m.snapshots.table().anchoredList == list);
+    if (!fits) {
+      FUZZ_CHECK(wizard.loaded() && wizard.page() == 1 && rowsOf(wizard.lvAnchorList) == model);
+      m.toolkit.click(wizard.cmdCancel);
+    }
   };
   wizard.Wizard(true, nullptr);
   FUZZ_CHECK(!wizard.loaded());
