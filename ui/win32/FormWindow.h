@@ -44,6 +44,8 @@ class Realizer {
   virtual void command(FormWindow&, ui::Control&, HWND, int) const {}
   // A WM_NOTIFY from the control's window.
   virtual LRESULT notify(FormWindow&, ui::Control&, NMHDR*) const { return 0; }
+  // The control's window is about to go: what the realizer kept for it goes too.
+  virtual void destroyed(HWND) const {}
 };
 
 const Realizer& realizerOf(ui::ControlKind kind);
@@ -124,15 +126,17 @@ class FormWindow final : public ui::FormPeer {
   void showDefaultLook();
   // Writes the widths the user dragged back into the model.
   void syncColumnWidths();
-  // The text buffer of virtual list rows the system asks for.
-  std::wstring textBuffer;
-  // List view state kept between notifications.
-  std::map<HWND, std::pair<std::size_t, ui::ListItem>> fetchedRows;
-  std::map<HWND, int> pressedRow;
 
  private:
+  // Controls' windows have ids from here, in the form's order.
+  static constexpr int kFirstControlId = 100;
+  // The timer that makes the labels' windows; the form's own timers count from 1.
+  static constexpr UINT_PTR kLabelsTimer = 0x4C42;
+
   void createControl(ui::Control& control, int id);
   void applyAll(ui::Control& control);
+  // The form's own icon in its frame, when it is not the program's.
+  void showFormIcon();
   void buildMenu();
   void updateMenu();
   void layoutStatusBars();
