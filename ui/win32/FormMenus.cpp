@@ -5,6 +5,7 @@
 
 #include "platform/win32/WideText.h"
 #include "ui/win32/FormWindow.h"
+#include "ui/win32/Keys.h"
 
 namespace ui::win32 {
 
@@ -14,38 +15,12 @@ using platform::win32::wide;
 
 constexpr int kFirstMenuId = 1000;
 
-UINT virtualKey(ui::Key key) {
-  switch (key) {
-    case ui::Key::Enter:
-      return VK_RETURN;
-    case ui::Key::Escape:
-      return VK_ESCAPE;
-    case ui::Key::Tab:
-      return VK_TAB;
-    case ui::Key::Delete:
-      return VK_DELETE;
-    default:
-      break;
-  }
-  const int f = static_cast<int>(key) - static_cast<int>(ui::Key::F1);
-  return f >= 0 && f < 12 ? static_cast<UINT>(VK_F1 + f) : 0;
-}
-
-std::wstring shortcutText(ui::Key key) {
-  switch (key) {
-    case ui::Key::Enter:
-      return L"Enter";
-    case ui::Key::Escape:
-      return L"Esc";
-    case ui::Key::Tab:
-      return L"Tab";
-    case ui::Key::Delete:
-      return L"Del";
-    default:
-      break;
-  }
-  const UINT vk = virtualKey(key);
-  return vk ? L"F" + std::to_wstring(vk - VK_F1 + 1) : L"";
+// A menu item's caption, with its shortcut after a tab.
+std::wstring itemCaption(const ui::MenuItem& item) {
+  std::wstring caption = wide(item.caption);
+  const std::wstring shortcut = item.items.empty() ? shortcutText(item.shortcut) : L"";
+  if (!shortcut.empty()) caption += L"\t" + shortcut;
+  return caption;
 }
 
 }  // namespace
@@ -80,7 +55,7 @@ void FormWindow::buildMenu() {
           AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
           continue;
         }
-        std::wstring caption = wide(item.caption);
+        const std::wstring caption = itemCaption(item);
         const UINT flags = MF_STRING | (item.enabled ? 0 : MF_GRAYED) | (item.checked ? MF_CHECKED : 0);
         const UINT position = static_cast<UINT>(GetMenuItemCount(into));
         if (!item.items.empty()) {
@@ -93,7 +68,6 @@ void FormWindow::buildMenu() {
         const int id = nextId++;
         menuIds_[id] = item.name;
         menuItems_[item.name] = {into, position};
-        if (virtualKey(item.shortcut)) caption += L"\t" + shortcutText(item.shortcut);
         AppendMenuW(into, flags, static_cast<UINT_PTR>(id), caption.c_str());
       }
     };
@@ -113,8 +87,7 @@ void FormWindow::updateMenu() {
       if (!item.visible || item.isSeparator()) continue;
       auto found = menuItems_.find(item.name);
       if (found != menuItems_.end()) {
-        std::wstring caption = wide(item.caption);
-        if (item.items.empty() && virtualKey(item.shortcut)) caption += L"\t" + shortcutText(item.shortcut);
+        std::wstring caption = itemCaption(item);
         MENUITEMINFOW info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_STATE | MIIM_STRING;

@@ -66,7 +66,7 @@ void FormWindow::paintLabel(HDC dc, const ui::Control& label) {
   const int saved = SaveDC(dc);
   RECT rect = windowPlace(label);
   FillRect(dc, &rect, colorControl(dc, &label));
-  if (!usableThrough(label)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  SetTextColor(dc, captionColor(label));
   SelectObject(dc, font(label.font()));
   const std::wstring text = wide(label.caption());
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
@@ -80,7 +80,7 @@ void FormWindow::paintWindowless(HDC dc, const ui::Control* container, int page)
       if (control->kind() != kind || control->container() != container || control->page() != page ||
           !control->visible())
         continue;
-      const RECT rect = windowlessRect(*control);
+      const RECT rect = windowPlace(*control);
       if (kind == ui::ControlKind::Shape) {
         FillRect(dc, &rect, brush(colorOf(control->backColor(), GetSysColor(COLOR_WINDOW))));
         continue;
@@ -102,15 +102,6 @@ bool FormWindow::windowless(const ui::Control& control) {
   return control.kind() == ui::ControlKind::Shape || control.kind() == ui::ControlKind::Image;
 }
 
-RECT FormWindow::windowlessRect(const ui::Control& control) const {
-  POINT origin{};
-  parentOf(control, &origin);
-  const ui::Bounds& b = control.bounds();
-  return {origin.x + pixelsX(b.left), origin.y + pixelsY(b.top), origin.x + pixelsX(b.left + b.width),
-          origin.y + pixelsY(b.top + b.height)};
-}
-
-
 ui::Control* FormWindow::imageAt(HWND container, POINT point) const {
   // The last declared is drawn on top, and takes the click.
   const auto& all = form_.controls();
@@ -118,7 +109,7 @@ ui::Control* FormWindow::imageAt(HWND container, POINT point) const {
     ui::Control* control = *it;
     if (control->kind() != ui::ControlKind::Image || !control->shown() || parentOf(*control) != container)
       continue;
-    const RECT rect = windowlessRect(*control);
+    const RECT rect = windowPlace(*control);
     if (PtInRect(&rect, point)) return control;
   }
   return nullptr;
@@ -214,7 +205,7 @@ void FormWindow::paintPanel(HWND h, HDC dc) {
     text.right = text.left + size.cx;
     SetBkColor(dc, backgroundOf(*control));
     SetBkMode(dc, OPAQUE);
-    SetTextColor(dc, colorOf(control->foreColor(), GetSysColor(control->enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT)));
+    SetTextColor(dc, captionColor(*control));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
   }
 }
@@ -225,13 +216,18 @@ LRESULT FormWindow::colorControl(HDC dc, HWND child) {
 
 HBRUSH FormWindow::colorControl(HDC dc, const ui::Control* control) {
   const COLORREF back = control ? backgroundOf(*control) : GetSysColor(COLOR_BTNFACE);
-  COLORREF text = GetSysColor(COLOR_BTNTEXT);
-  if (control && control->link) text = RGB(0, 0, 0xCC);
-  if (control) text = colorOf(control->foreColor(), text);
-  SetTextColor(dc, text);
+  SetTextColor(dc, control ? textColor(*control) : GetSysColor(COLOR_BTNTEXT));
   SetBkColor(dc, back);
   SetBkMode(dc, OPAQUE);
   return brush(back);
+}
+
+COLORREF FormWindow::textColor(const ui::Control& control) {
+  return colorOf(control.foreColor(), control.link ? RGB(0, 0, 0xCC) : GetSysColor(COLOR_BTNTEXT));
+}
+
+COLORREF FormWindow::captionColor(const ui::Control& control) {
+  return usableThrough(control) ? textColor(control) : GetSysColor(COLOR_GRAYTEXT);
 }
 
 }  // namespace ui::win32

@@ -30,13 +30,13 @@ LRESULT CALLBACK framelessControlProc(HWND h, UINT message, WPARAM wParam, LPARA
   return DefSubclassProc(h, message, wParam, lParam);
 }
 
+}  // namespace
+
 int screenDpi() {
   WindowDC screen(nullptr);
   const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
   return dpi > 0 ? dpi : 96;
 }
-
-}  // namespace
 
 FormWindow::~FormWindow() {
   destroyWindow();
@@ -292,7 +292,7 @@ void FormWindow::controlChanged(ui::Control& control, ui::Change what) {
   if (windowless(control)) {
     // Its container paints it: a new picture repaints its place there, anything else the container.
     if (what == ui::Change::Looks && control.kind() == ui::ControlKind::Image) {
-      const RECT rect = windowlessRect(control);
+      const RECT rect = windowPlace(control);
       RedrawWindow(parentOf(control), &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     } else if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks) {
       RedrawWindow(parentOf(control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -26,6 +26,9 @@ inline constexpr wchar_t kFormClass[] = L"KrvForm";
 // The program's icon, which the form class shows.
 inline constexpr int kProgramIconId = 1;
 
+// The screen's pixels per inch.
+int screenDpi();
+
 struct WindowRecipe {
   const wchar_t* windowClass = L"STATIC";
   DWORD style = 0;
@@ -104,7 +107,8 @@ class FormWindow final : public ui::FormPeer {
   ui::Control* controlOf(HWND h) const;
   // The window a control's window is a child of, and where its bounds start in that window.
   HWND parentOf(const ui::Control& control, POINT* origin = nullptr) const;
-  // Where a control's window lies in that window, in pixels.
+  // Where a control's window lies in that window, in pixels; a windowless control's place in the
+  // window that paints it.
   RECT windowPlace(const ui::Control& control) const;
   // Enabled, and held by containers that all are.
   static bool usableThrough(const ui::Control& control);
@@ -154,8 +158,6 @@ class FormWindow final : public ui::FormPeer {
   bool awaitingWindow(const ui::Control& control) const;
   void paintLabel(HDC dc, const ui::Control& label);
   void createAwaitedLabels();
-  // A windowless control's place in the window that paints it.
-  RECT windowlessRect(const ui::Control& control) const;
   // The image under a point of a window that paints images, for its clicks.
   ui::Control* imageAt(HWND container, POINT point) const;
   LRESULT notify(NMHDR* header);
@@ -163,6 +165,11 @@ class FormWindow final : public ui::FormPeer {
   LRESULT colorControl(HDC dc, HWND child);
   // The text and background colours of a label or button, set into the device context; its brush.
   HBRUSH colorControl(HDC dc, const ui::Control* control);
+  // A control's text colour: its own, else a link's blue or the system's.
+  static COLORREF textColor(const ui::Control& control);
+  // The colour a label's or frame's caption is painted in: grey, whatever its colour, when it
+  // cannot be used (its own or a container's availability), as the system draws a disabled label.
+  static COLORREF captionColor(const ui::Control& control);
   std::string menuSignature() const;
 
   ui::Form& form_;
