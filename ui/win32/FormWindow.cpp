@@ -222,9 +222,9 @@ void FormWindow::createControl(ui::Control& control, int id) {
 void FormWindow::applyAll(ui::Control& control) {
   applyingDo([&] {
     for (const ui::Change change :
-         {ui::Change::Looks, ui::Change::Caption, ui::Change::Bounds, ui::Change::ImageList, ui::Change::Columns,
-          ui::Change::Items, ui::Change::Value, ui::Change::Selection, ui::Change::SortState, ui::Change::Enabled,
-          ui::Change::Visible})
+         {ui::Change::Limits, ui::Change::Looks, ui::Change::Caption, ui::Change::Bounds,
+          ui::Change::ImageList, ui::Change::Columns, ui::Change::Items, ui::Change::Value,
+          ui::Change::Selection, ui::Change::SortState, ui::Change::Enabled, ui::Change::Visible})
       controlChanged(control, change);
   });
 }

@@ -85,15 +85,21 @@ class LabelRealizer final : public CommonRealizer {
 class TextRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
-    DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (control.password ? ES_PASSWORD : 0);
-    if (control.multiLine) style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+    DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (control.password() ? ES_PASSWORD : 0);
+    if (control.multiLine()) style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
     return {L"EDIT", style, WS_EX_CLIENTEDGE};
   }
-  void created(FormWindow&, ui::Control& control, HWND h) const override {
-    if (control.password) SendMessageW(h, EM_SETPASSWORDCHAR, L'*', 0);
-    if (control.maxLength > 0) SendMessageW(h, EM_SETLIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
-  }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
+    if (what == ui::Change::Limits) {
+      // A box being made keeps the system's own where the model sets none: no mark, its limit.
+      if (control.password() || !window.creating()) {
+        SendMessageW(h, EM_SETPASSWORDCHAR, control.password() ? L'*' : 0, 0);
+        if (!window.creating()) InvalidateRect(h, nullptr, TRUE);
+      }
+      if (control.maxLength() > 0 || !window.creating())
+        SendMessageW(h, EM_SETLIMITTEXT, static_cast<WPARAM>(control.maxLength()), 0);
+      return;
+    }
     if (what == ui::Change::Selection) {
       // The model counts UTF-8 bytes, the window UTF-16 units.
       const std::string& text = control.caption();
@@ -222,8 +228,11 @@ class UpDownRealizer final : public CommonRealizer {
     return {UPDOWN_CLASSW, UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
+    if (what == ui::Change::Limits) {
+      SendMessageW(h, UDM_SETRANGE32, static_cast<WPARAM>(control.rangeMin()), control.rangeMax());
+      return;
+    }
     if (what == ui::Change::Value) {
-      SendMessageW(h, UDM_SETRANGE32, static_cast<WPARAM>(control.rangeMin), control.rangeMax);
       SendMessageW(h, UDM_SETPOS32, 0, control.value());
       return;
     }
