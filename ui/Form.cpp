@@ -60,11 +60,28 @@ void Control::setBounds(const Bounds& b) {
   changed(Change::Bounds);
 }
 void Control::setValue(int v) {
-  if (kind_ == ControlKind::UpDown) v = std::clamp(v, rangeMin, rangeMax);
+  if (kind_ == ControlKind::UpDown) v = std::clamp(v, rangeMin_, rangeMax_);
   if (v == value_) return;
   value_ = v;
   if (kind_ == ControlKind::OptionButton && v) clearGroup();
   changed(Change::Value);
+}
+void Control::setMaxLength(int characters) {
+  if (characters == maxLength_) return;
+  maxLength_ = characters;
+  changed(Change::Limits);
+}
+void Control::setPassword(bool on) {
+  if (on == password_) return;
+  password_ = on;
+  changed(Change::Limits);
+}
+void Control::setRange(int min, int max) {
+  if (min == rangeMin_ && max == rangeMax_) return;
+  rangeMin_ = min;
+  rangeMax_ = max;
+  changed(Change::Limits);
+  setValue(value_);
 }
 void Control::setListTexts(std::vector<std::string> texts) {
   listTexts_ = std::move(texts);
@@ -116,7 +133,7 @@ void Control::userSetCaption(std::string text) {
     int number = 0;
     const auto [end, error] = std::from_chars(caption_.data(), caption_.data() + caption_.size(), number);
     if (error == std::errc() && end == caption_.data() + caption_.size())
-      buddyOf_->value_ = std::clamp(number, buddyOf_->rangeMin, buddyOf_->rangeMax);
+      buddyOf_->value_ = std::clamp(number, buddyOf_->rangeMin_, buddyOf_->rangeMax_);
   }
   if (onChange) onChange();
 }
@@ -129,7 +146,7 @@ void Control::userSetValue(int v) {
 }
 void Control::userStep(int delta) {
   if (kind_ != ControlKind::UpDown) return;
-  const int next = std::clamp(value_ + delta, rangeMin, rangeMax);
+  const int next = std::clamp(value_ + delta, rangeMin_, rangeMax_);
   if (next == value_) return;
   previousValue_ = value_;
   value_ = next;
@@ -266,6 +283,9 @@ T& Form::add(std::unique_ptr<T> control, Control* container, int page) {
 }
 Control& Form::addControl(std::string name, ControlKind kind, Control* container, int page) {
   return add(std::make_unique<Control>(*this, std::move(name), kind), container, page);
+}
+Control& Form::addMultiLineTextBox(std::string name, Control* container, int page) {
+  return add(std::make_unique<Control>(*this, std::move(name), ControlKind::TextBox, true), container, page);
 }
 ListView& Form::addListView(std::string name, Control* container) {
   return add(std::make_unique<ListView>(*this, std::move(name)), container, -1);
@@ -481,7 +501,7 @@ bool Form::keyDown(Key key, Modifiers modifiers) {
     case Key::Enter:
       if (modifiers.alt || modifiers.ctrl) break;
       // A multi-line box takes Enter as a new line; a focused button is pressed by it.
-      if (focus && focus->kind() == ControlKind::TextBox && focus->multiLine) return false;
+      if (focus && focus->kind() == ControlKind::TextBox && focus->multiLine()) return false;
       if (focus && focus->kind() == ControlKind::Button) {
         focus->click();
         return true;

@@ -60,6 +60,7 @@ enum class Change {
   Menu,        // the form's menu bar or a menu item
   Timer,       // a timer's interval or enabled state
   Looks,       // colours, font, picture
+  Limits,      // a text box's password mark or length limit, an up-down box's range
   Default,     // the form's default or cancel button
 };
 
@@ -137,7 +138,10 @@ struct Picture {
 
 class Control {
  public:
-  Control(Form& form, std::string name, ControlKind kind) : form_(form), name_(std::move(name)), kind_(kind) {}
+  // multiLine: a text box whose lines end in CR LF, Enter starting a new one; it is chosen once, as
+  // a window cannot change it (Form::addMultiLineTextBox).
+  Control(Form& form, std::string name, ControlKind kind, bool multiLine = false)
+      : form_(form), name_(std::move(name)), kind_(kind), multiLine_(multiLine) {}
   virtual ~Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
@@ -198,9 +202,14 @@ class Control {
   void clearPicture() { setPicture({}); }
 
   // Text entry.
-  int maxLength = 0;        // characters a user may type (a program's text stays whole); 0: no limit
-  bool multiLine = false;   // lines end in CR LF; Enter starts a new line
-  bool password = false;    // shows "*" for each character
+  // Characters a user may type (a program's text stays whole); 0: no limit.
+  int maxLength() const { return maxLength_; }
+  void setMaxLength(int characters);
+  // Lines end in CR LF; Enter starts a new line.
+  bool multiLine() const { return multiLine_; }
+  // Shows "*" for each character.
+  bool password() const { return password_; }
+  void setPassword(bool on);
   bool border = false;      // a label with a sunken edge
   bool link = false;        // a label a user clicks, drawn as a link
   int selectionStart() const { return selStart_; }
@@ -209,9 +218,10 @@ class Control {
   void select(int start, int length);
   void selectAll();
 
-  // An up-down box's range and the text box it writes into.
-  int rangeMin = 0;
-  int rangeMax = 100;
+  // An up-down box's range, its position moved into it, and the text box it writes into.
+  int rangeMin() const { return rangeMin_; }
+  int rangeMax() const { return rangeMax_; }
+  void setRange(int min, int max);
   Control* buddy() const { return buddy_; }
   void setBuddy(Control* textBox);
 
@@ -250,6 +260,11 @@ class Control {
   Form& form_;
   std::string name_;
   ControlKind kind_;
+  const bool multiLine_;
+  int maxLength_ = 0;
+  bool password_ = false;
+  int rangeMin_ = 0;
+  int rangeMax_ = 100;
   Control* container_ = nullptr;
   int page_ = -1;
   std::string caption_;
@@ -451,6 +466,7 @@ class Form {
   bool keyPreview = false;
 
   Control& addControl(std::string name, ControlKind kind, Control* container = nullptr, int page = -1);
+  Control& addMultiLineTextBox(std::string name, Control* container = nullptr, int page = -1);
   ListView& addListView(std::string name, Control* container = nullptr);
   StatusBar& addStatusBar(std::string name);
   ImageList& addImageList(std::string name);

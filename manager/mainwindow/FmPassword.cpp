@@ -28,7 +28,7 @@ FmPassword::FmPassword(ui::FormToolkit& toolkit, Commons& commons, Preferences& 
   imgKey.setPicture({nullptr, -1, pictures::kPasswordPrompt});
   lblHeader.move(840, 292, 945, 180);
   txtPassword.move(2400, 240, 2295, 285);
-  txtPassword.password = true;
+  txtPassword.setPassword(true);
   txtPassword.tabIndex = 0;
   cmdOK.move(2160, 840, 1215, 375);
   cmdOK.tabIndex = 1;

@@ -96,7 +96,7 @@ FmOptions::FmOptions(const OptionsServices& services)
       txtPurgeLogDays(addControl("txtPurgeLogDays", ui::ControlKind::TextBox, picFrame[3])),
       lblPurgeLog(addControl("lblPurgeLog", ui::ControlKind::Label, picFrame[3])),
       lblCopyUpdate(addControl("lblCopyUpdate", ui::ControlKind::Label, picFrame[2])),
-      txtExcluded(addControl("txtExcluded", ui::ControlKind::TextBox, picFrame[2])),
+      txtExcluded(addMultiLineTextBox("txtExcluded", picFrame[2])),
       cmdEdit(addControl("cmdEdit", ui::ControlKind::Button, picFrame[2])),
       cmdBrowse(addControl("cmdBrowse", ui::ControlKind::Button, picFrame[2])),
       chkBeepAfterTask(addControl("chkBeepAfterTask", ui::ControlKind::CheckBox, picFrame[5])),
@@ -121,11 +121,10 @@ FmOptions::FmOptions(const OptionsServices& services)
   }
   chkPurgeLog.move(120, 90, 2880, 255);
   txtPurgeLogDays.move(3060, 60, 600, 315);
-  txtPurgeLogDays.maxLength = 3;
+  txtPurgeLogDays.setMaxLength(3);
   lblPurgeLog.move(3780, 90, 1000, 255);
   lblCopyUpdate.move(120, 60, 5760, 450);
   txtExcluded.move(120, 600, 4500, 1860);
-  txtExcluded.multiLine = true;
   cmdEdit.move(4800, 600, 1200, 375);
   cmdBrowse.move(4800, 1080, 1200, 375);
   chkBeepAfterTask.move(120, 90, 5800, 255);
@@ -133,8 +132,8 @@ FmOptions::FmOptions(const OptionsServices& services)
   for (int i = 0; i < 2; ++i) {
     lblPassword[i]->move(120, 480 + 420 * i, 2000, 255);
     txtPassword[i]->move(2280, 450 + 420 * i, 2400, 315);
-    txtPassword[i]->password = true;
-    txtPassword[i]->maxLength = 25;
+    txtPassword[i]->setPassword(true);
+    txtPassword[i]->setMaxLength(25);
   }
   cmdOK.move(2190, 4800, 1455, 375);
   cmdCancel.move(3735, 4800, 1455, 375);

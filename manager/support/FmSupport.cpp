@@ -56,8 +56,7 @@ FmSupport::FmSupport(const SupportServices& services)
   lblDays.move(3900, 2265, 900, 255);
   OKButton.move(3420, 2700, 1335, 375);
   CancelButton.move(4860, 2700, 1335, 375);
-  UpDown1.rangeMin = 1;
-  UpDown1.rangeMax = kMaxDays;
+  UpDown1.setRange(1, kMaxDays);
   UpDown1.setBuddy(&Text1);
   int order = 0;
   for (ui::Control* c : {&Check1, &Check2, &Check3, &Check4, &Text1, &OKButton, &CancelButton})

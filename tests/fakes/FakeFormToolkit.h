@@ -134,8 +134,8 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     const std::size_t at = length > 0 ? start : now.size();
     std::string typed = text;
     const std::size_t kept = now.size() - length;
-    if (box.maxLength > 0) {
-      const auto limit = static_cast<std::size_t>(box.maxLength);
+    if (box.maxLength() > 0) {
+      const auto limit = static_cast<std::size_t>(box.maxLength());
       typed.resize(std::min(typed.size(), kept < limit ? limit - kept : 0));
     }
     now.replace(at, length, typed);

@@ -138,13 +138,11 @@ struct SampleDialog {
         udDays(form.addControl("udDays", ui::ControlKind::UpDown, &frame)),
         tabs(form.addControl("tabPages", ui::ControlKind::TabStrip)),
         chkOnFirst(form.addControl("chkFirst", ui::ControlKind::CheckBox, &tabs, 0)),
-        txtNotes(form.addControl("txtNotes", ui::ControlKind::TextBox, &tabs, 1)),
+        txtNotes(form.addMultiLineTextBox("txtNotes", &tabs, 1)),
         cmdOK(form.addControl("cmdOK", ui::ControlKind::Button)),
         cmdCancel(form.addControl("cmdCancel", ui::ControlKind::Button)) {
     tabs.setListTexts({"First", "Second"});
-    txtNotes.multiLine = true;
-    udDays.rangeMin = 1;
-    udDays.rangeMax = 3;
+    udDays.setRange(1, 3);
     udDays.setBuddy(&txtDays);
     // Tab order differs from the order of creation.
     int order = 0;
@@ -294,7 +292,7 @@ TEST(FormRules, ContainersTabsAndUpDownBoxes) {
 TEST(FormRules, FocusEventsMayMoveTheFocusAndHandlersMayUnload) {
   fakes::FakeFormToolkit toolkit;
   SampleDialog d(toolkit);
-  d.txtDays.maxLength = 3;
+  d.txtDays.setMaxLength(3);
   // Leaving a box with a bad value puts the focus back into it, with its text selected.
   d.txtDays.onLostFocus = [&] {
     d.log.push_back("lost txtDays");

@@ -86,9 +86,9 @@ TEST_F(OptionsTest, ValuesTheListsCannotShowTakeTheirFallbacksAndOKStoresThem) {
     EXPECT_EQ(d.chkPurgeLog.value(), 1);
     EXPECT_EQ(d.txtPurgeLogDays.caption(), "30");
     EXPECT_FALSE(d.cmdApply.enabled());
-    EXPECT_TRUE(d.txtPassword[0]->password);
-    EXPECT_EQ(d.txtPassword[0]->maxLength, 25);
-    EXPECT_EQ(d.txtPurgeLogDays.maxLength, 3);
+    EXPECT_TRUE(d.txtPassword[0]->password());
+    EXPECT_EQ(d.txtPassword[0]->maxLength(), 25);
+    EXPECT_EQ(d.txtPurgeLogDays.maxLength(), 3);
     EXPECT_FALSE(d.txtExcluded.enabled()) << "only the General tab's controls";
     toolkit.press(d, ui::Key::Enter);
     EXPECT_TRUE(d.loaded()) << "OK is not the default button";

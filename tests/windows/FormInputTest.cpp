@@ -249,10 +249,9 @@ TEST_F(FormInputTest, ClicksAndTypingReachTheModel) {
   ui::Control& name = form.addControl("txtName", ui::ControlKind::TextBox);
   name.move(4200, 750, 3000, 330);
   ui::Control& password = form.addControl("txtPassword", ui::ControlKind::TextBox);
-  password.password = true;
+  password.setPassword(true);
   password.move(4200, 1350, 3000, 330);
-  ui::Control& notes = form.addControl("txtNotes", ui::ControlKind::TextBox);
-  notes.multiLine = true;
+  ui::Control& notes = form.addMultiLineTextBox("txtNotes");
   notes.move(4200, 1950, 3000, 1200);
   ui::Control& ok = form.addControl("cmdOK", ui::ControlKind::Button);
   ok.setCaption("OK");
@@ -380,8 +379,7 @@ TEST_F(FormInputTest, TabClicksSwitchPagesAndUpDownClicksStepTheirBuddy) {
   count.setCaption("2");
   ui::Control& spin = form.addControl("udCount", ui::ControlKind::UpDown);
   spin.move(6900, 600, 300, 330);
-  spin.rangeMin = 0;
-  spin.rangeMax = 3;
+  spin.setRange(0, 3);
   spin.setValue(2);
   spin.setBuddy(&count);
 
@@ -447,6 +445,26 @@ TEST_F(FormInputTest, TabClicksSwitchPagesAndUpDownClicksStepTheirBuddy) {
   EXPECT_EQ(textOf(countWindow), L"0");
   EXPECT_EQ(SendMessageW(spinWindow, UDM_GETPOS32, 0, 0), 0);
   EXPECT_EQ(counts, (std::vector<std::string>{"3", "2", "1", "0"}));
+
+  // What the program changes of shown boxes reaches their windows: the range (the position moved
+  // into it), the password mark, and the length a user may type, which leaves its own text whole.
+  spin.setRange(1, 5);
+  int low = -1, high = -1;
+  SendMessageW(spinWindow, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
+  EXPECT_EQ(std::make_pair(low, high), std::make_pair(1, 5));
+  EXPECT_EQ(spin.value(), 1);
+  EXPECT_EQ(SendMessageW(spinWindow, UDM_GETPOS32, 0, 0), 1);
+  count.setPassword(true);
+  EXPECT_EQ(SendMessageW(countWindow, EM_GETPASSWORDCHAR, 0, 0), L'*');
+  count.setMaxLength(2);
+  EXPECT_EQ(SendMessageW(countWindow, EM_GETLIMITTEXT, 0, 0), 2);
+  clickControl(countWindow);
+  type(L"789");
+  EXPECT_EQ(count.caption(), "07");
+  count.setPassword(false);
+  EXPECT_EQ(SendMessageW(countWindow, EM_GETPASSWORDCHAR, 0, 0), 0);
+  count.setCaption("12345");
+  EXPECT_EQ(textOf(countWindow), L"12345");
   form.unload();
 }
 
@@ -891,7 +909,7 @@ TEST_F(FormInputTest, SampleFormWithEveryControlKindLaysOutCleanly) {
   add("txtServer", K::TextBox, {1260, 330, 2820, 330}, "backup01", &frame);
   add("lblPassword", K::Label, {150, 810, 1050, 270}, "Password:", &frame);
   ui::Control& password = add("txtPassword", K::TextBox, {1260, 750, 2820, 330}, "", &frame);
-  password.password = true;
+  password.setPassword(true);
   password.setCaption("secret");
   add("chkRemember", K::CheckBox, {150, 1185, 3000, 300}, "Remember the password", &frame).setValue(1);
   add("optLocal", K::OptionButton, {150, 1560, 1350, 300}, "Local", &frame).setValue(1);
@@ -910,8 +928,7 @@ TEST_F(FormInputTest, SampleFormWithEveryControlKindLaysOutCleanly) {
   add("shpBand", K::Shape, {120, 3300, 4260, 420}).setBackColor(ui::rgb(0x20, 0x60, 0xA0));
   add("lblBand", K::Label, {240, 3375, 3000, 270}, "A label on a shape")
       .setForeColor(ui::rgb(0xFF, 0xFF, 0xFF));
-  ui::Control& notes = form.addControl("txtNotes", K::TextBox);
-  notes.multiLine = true;
+  ui::Control& notes = form.addMultiLineTextBox("txtNotes");
   notes.setBounds({120, 3840, 4260, 1410});
   notes.setCaption("First line\r\nSecond line\r\nThird line");
   // Right: a tab strip with pages, a list view with icons.
@@ -923,7 +940,7 @@ TEST_F(FormInputTest, SampleFormWithEveryControlKindLaysOutCleanly) {
   add("lblRetries", K::Label, {180, 1080, 1050, 270}, "Retries:", &tabs, 0);
   ui::Control& retries = add("txtRetries", K::TextBox, {1350, 1020, 750, 330}, "3", &tabs, 0);
   ui::Control& spin = add("udRetries", K::UpDown, {2100, 1020, 255, 330}, "", &tabs, 0);
-  spin.rangeMax = 9;
+  spin.setRange(0, 9);
   spin.setValue(3);
   spin.setBuddy(&retries);
   ui::Control& next = add("lblNextRun", K::Label, {180, 1560, 2700, 300}, "Next run: 22:00", &tabs, 0);

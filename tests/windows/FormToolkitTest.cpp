@@ -180,8 +180,7 @@ TEST_F(RendererTest, ListsTabsAndUpDownsFollowTheModelAndTheUser) {
   combo.move(300, 600, 1500, 1500);
   combo.tabIndex = 1;
   ui::Control& spin = form.addControl("udDelay", ui::ControlKind::UpDown);
-  spin.rangeMin = 0;
-  spin.rangeMax = 30;
+  spin.setRange(0, 30);
   spin.setValue(5);
   spin.move(2000, 600, 255, 300);
   spin.tabIndex = 0;

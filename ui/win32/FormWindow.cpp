@@ -1,122 +1,42 @@
+// The form's window and its controls' windows: made, changed as the model changes, and destroyed;
+// the window procedure of the form and its containers, and the focus.
+
 #include "ui/win32/FormWindow.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <functional>
 
 #include "platform/win32/WideText.h"
 
 namespace ui::win32 {
 namespace {
 
-using platform::win32::narrow;
 using platform::win32::wide;
 
-constexpr int kFirstControlId = 100;
-constexpr int kFirstMenuId = 1000;
+// A window without a frame, an edge or a scroll bar has nothing outside its client area.
+bool frameless(HWND h) {
+  const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(h, GWL_EXSTYLE);
+  return !(style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL)) &&
+         !(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME));
+}
+
+// Labels and buttons. The system's painting of a window's frame draws nothing on a frameless one,
+// yet takes a device context of its own each time the window is shown: a third of what showing a
+// label costs.
+LRESULT CALLBACK framelessControlProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR) {
+  if (message == WM_NCPAINT && frameless(h)) return 0;
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(h, &framelessControlProc, id);
+  return DefSubclassProc(h, message, wParam, lParam);
+}
+
+}  // namespace
 
 int screenDpi() {
   WindowDC screen(nullptr);
   const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
   return dpi > 0 ? dpi : 96;
 }
-
-UINT virtualKey(ui::Key key) {
-  switch (key) {
-    case ui::Key::Enter:
-      return VK_RETURN;
-    case ui::Key::Escape:
-      return VK_ESCAPE;
-    case ui::Key::Tab:
-      return VK_TAB;
-    case ui::Key::Delete:
-      return VK_DELETE;
-    default:
-      break;
-  }
-  const int f = static_cast<int>(key) - static_cast<int>(ui::Key::F1);
-  return f >= 0 && f < 12 ? static_cast<UINT>(VK_F1 + f) : 0;
-}
-
-std::wstring shortcutText(ui::Key key) {
-  switch (key) {
-    case ui::Key::Enter:
-      return L"Enter";
-    case ui::Key::Escape:
-      return L"Esc";
-    case ui::Key::Tab:
-      return L"Tab";
-    case ui::Key::Delete:
-      return L"Del";
-    default:
-      break;
-  }
-  const UINT vk = virtualKey(key);
-  return vk ? L"F" + std::to_wstring(vk - VK_F1 + 1) : L"";
-}
-
-// The pixels of an icon resource drawn at exactly size × size in 32 bits with alpha, as the
-// pictures of the programs are: the image's header, or nullptr for any other form (another size
-// for this screen, fewer colours, a compressed image, a resource cut short).
-const BITMAPINFOHEADER* iconPixels(HMODULE module, int resourceId, int size) {
-  HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(resourceId), RT_GROUP_ICON);
-  auto* directory = group ? static_cast<BYTE*>(LockResource(LoadResource(module, group))) : nullptr;
-  if (!directory || SizeofResource(module, group) < 6) return nullptr;
-  const int entry = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
-  HRSRC icon = entry > 0 ? FindResourceW(module, MAKEINTRESOURCEW(entry), RT_ICON) : nullptr;
-  const auto* header =
-      icon ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, icon))) : nullptr;
-  if (!header || SizeofResource(module, icon) < sizeof(BITMAPINFOHEADER)) return nullptr;
-  const std::size_t pixelBytes = static_cast<std::size_t>(size) * static_cast<std::size_t>(size) * 4;
-  if (header->biSize < sizeof(BITMAPINFOHEADER) || header->biWidth != size || header->biHeight != 2 * size ||
-      header->biBitCount != 32 || header->biCompression != BI_RGB ||
-      SizeofResource(module, icon) < header->biSize + pixelBytes)
-    return nullptr;
-  return header;
-}
-
-// Fills an image list with its pictures in one strip read from the icon resources: adding the
-// icons one at a time costs an icon object and a drawing each, which is most of a window's first
-// paint. False, with nothing added, when a picture is not in the form this reads.
-bool addIconStrip(HIMAGELIST list, const ui::ImageList& images, int size) {
-  HMODULE module = GetModuleHandleW(nullptr);
-  std::vector<const BITMAPINFOHEADER*> sources;
-  for (const auto& image : images.images) {
-    const BITMAPINFOHEADER* header = iconPixels(module, image.resourceId, size);
-    if (!header) return false;
-    sources.push_back(header);
-  }
-  if (sources.empty()) return true;
-  const int count = static_cast<int>(sources.size());
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = size * count;
-  info.bmiHeader.biHeight = -size;  // top row first
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  OwnedBitmap strip(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!strip || !bits) return false;
-  auto* out = static_cast<std::uint32_t*>(bits);
-  for (int i = 0; i < count; ++i) {
-    // An icon's rows run from the bottom up.
-    const auto* in = reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const BYTE*>(sources[i]) +
-                                                            sources[i]->biSize);
-    for (int y = 0; y < size; ++y)
-      std::copy_n(
-          in + static_cast<std::ptrdiff_t>(size - 1 - y) * size, size,
-          out + static_cast<std::ptrdiff_t>(y) * size * count + static_cast<std::ptrdiff_t>(i) * size);
-  }
-  return ImageList_Add(list, strip.get(), nullptr) >= 0;
-}
-
-bool contains(const ui::Bounds& outer, const ui::Bounds& inner) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.left + inner.width <= outer.left + outer.width &&
-         inner.top + inner.height <= outer.top + outer.height;
-}
-
-}  // namespace
 
 FormWindow::~FormWindow() {
   destroyWindow();
@@ -128,8 +48,10 @@ void FormWindow::destroyWindow() {
   hwnd_ = nullptr;
   // Nothing of the model is reached while the windows go.
   SetWindowLongPtrW(h, GWLP_USERDATA, 0);
-  for (auto& [control, child] : handles_)
+  for (auto& [control, child] : handles_) {
     if (control->isContainer()) SetWindowLongPtrW(child, GWLP_USERDATA, 0);
+    realizerOf(control->kind()).destroyed(child);
+  }
   for (auto& [page, owner] : pageOwners_) SetWindowLongPtrW(page, GWLP_USERDATA, 0);
   SetMenu(h, nullptr);
   DestroyWindow(h);
@@ -179,17 +101,7 @@ bool FormWindow::create(HWND owner) {
   hwnd_ = CreateWindowExW(exStyle, kFormClass, wide(form_.caption()).c_str(), style, x, y, width, height, owner,
                           menu_.get(), GetModuleHandleW(nullptr), this);
   if (!hwnd_) return false;
-  if (form_.iconResourceId && form_.iconResourceId != kProgramIconId &&
-      form_.style != ui::FormStyle::Dialog) {
-    for (const int which : {ICON_BIG, ICON_SMALL}) {
-      const int size = GetSystemMetrics(which == ICON_BIG ? SM_CXICON : SM_CXSMICON);
-      auto& icon = icons_[{form_.iconResourceId, size}];
-      if (!icon)
-        icon.reset(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(form_.iconResourceId),
-                                                 IMAGE_ICON, size, size, 0)));
-      if (icon) SendMessageW(hwnd_, WM_SETICON, which, reinterpret_cast<LPARAM>(icon.get()));
-    }
-  }
+  showFormIcon();
   for (auto& timer : form_.timers()) timerChanged(*timer);
   resized();
   return true;
@@ -219,65 +131,6 @@ void FormWindow::createControls() {
   }
   showDefaultLook();
   resized();
-}
-
-namespace {
-// The timer that makes the labels' windows; the form's own timers count from 1.
-constexpr UINT_PTR kLabelsTimer = 0x4C42;
-}  // namespace
-
-void FormWindow::painted() {
-  // A timer, not a posted message: the system runs it only when the queue is empty, after the
-  // window's picture has gone to the screen.
-  if (labelsAwaited_) SetTimer(hwnd_, kLabelsTimer, USER_TIMER_MINIMUM, nullptr);
-}
-
-void FormWindow::createAwaitedLabels() {
-  if (!labelsAwaited_) return;
-  int id = kFirstControlId;
-  creating_ = true;
-  const auto& all = form_.controls();
-  for (auto it = all.begin(); it != all.end(); ++it, ++id) {
-    if (!awaitingWindow(**it)) continue;
-    createControl(**it, id);
-    HWND h = handleOf(**it);
-    if (!h) continue;
-    // A window is made below its siblings. It goes where it would have been made with the others:
-    // right below the last window made before it in the form's order.
-    const HWND parent = GetParent(h);
-    HWND above = HWND_TOP;
-    for (auto before = std::make_reverse_iterator(it); before != all.rend(); ++before) {
-      HWND other = handleOf(**before);
-      if (other && GetParent(other) == parent) {
-        above = other;
-        break;
-      }
-    }
-    SetWindowPos(h, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  }
-  creating_ = false;
-  labelsAwaited_ = false;
-}
-
-bool FormWindow::paintedFirst(const ui::Control& control) {
-  return control.kind() == ui::ControlKind::Label && !control.link && !control.border;
-}
-
-bool FormWindow::awaitingWindow(const ui::Control& control) const {
-  return labelsAwaited_ && paintedFirst(control) && !handleOf(control);
-}
-
-void FormWindow::paintLabel(HDC dc, const ui::Control& label) {
-  // As the label's window will draw it: its rectangle in its background, its text left-aligned and
-  // wrapped at words, with the "&" marks of its access key, grey when it cannot be used.
-  const int saved = SaveDC(dc);
-  RECT rect = windowPlace(label);
-  FillRect(dc, &rect, colorControl(dc, &label));
-  if (!usableThrough(label)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-  SelectObject(dc, font(label.font()));
-  const std::wstring text = wide(label.caption());
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
-  RestoreDC(dc, saved);
 }
 
 HWND FormWindow::handleOf(const ui::Control& control) const {
@@ -327,28 +180,6 @@ bool FormWindow::usableThrough(const ui::Control& control) {
   return on;
 }
 
-namespace {
-
-// A window without a frame, an edge or a scroll bar has nothing outside its client area.
-bool frameless(HWND h) {
-  const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-  const LONG_PTR exStyle = GetWindowLongPtrW(h, GWL_EXSTYLE);
-  return !(style & (WS_BORDER | WS_DLGFRAME | WS_THICKFRAME | WS_HSCROLL | WS_VSCROLL)) &&
-         !(exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_WINDOWEDGE | WS_EX_DLGMODALFRAME));
-}
-
-// Labels and buttons. The system's painting of a window's frame draws nothing on a frameless one,
-// yet takes a device context of its own each time the window is shown: a third of what showing a
-// label costs.
-LRESULT CALLBACK framelessControlProc(HWND h, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR) {
-  if (message == WM_NCPAINT && frameless(h)) return 0;
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(h, &framelessControlProc, id);
-  return DefSubclassProc(h, message, wParam, lParam);
-}
-
-}  // namespace
-
 void FormWindow::createControl(ui::Control& control, int id) {
   const Realizer& realizer = realizerOf(control.kind());
   WindowRecipe recipe = realizer.recipe(*this, control);
@@ -388,62 +219,12 @@ void FormWindow::createControl(ui::Control& control, int id) {
   applyAll(control);
 }
 
-void FormWindow::paintWindowless(HDC dc, const ui::Control* container, int page) {
-  // Shapes first, as the background of the images.
-  for (const ui::ControlKind kind : {ui::ControlKind::Shape, ui::ControlKind::Image}) {
-    for (const ui::Control* control : form_.controls()) {
-      if (control->kind() != kind || control->container() != container || control->page() != page ||
-          !control->visible())
-        continue;
-      const RECT rect = windowlessRect(*control);
-      if (kind == ui::ControlKind::Shape) {
-        FillRect(dc, &rect, brush(colorOf(control->backColor(), GetSysColor(COLOR_WINDOW))));
-        continue;
-      }
-      const ui::Picture& picture = control->picture();
-      SIZE size{rect.right - rect.left, rect.bottom - rect.top};
-      if (picture.list) size.cx = size.cy = MulDiv(picture.list->imageSize, dpi_, 96);
-      drawPicture(dc, picture, rect.left, rect.top, size);
-    }
-  }
-  if (!labelsAwaited_) return;
-  for (const ui::Control* control : form_.controls())
-    if (awaitingWindow(*control) && control->container() == container && control->page() == page &&
-        control->visible())
-      paintLabel(dc, *control);
-}
-
-bool FormWindow::windowless(const ui::Control& control) {
-  return control.kind() == ui::ControlKind::Shape || control.kind() == ui::ControlKind::Image;
-}
-
-RECT FormWindow::windowlessRect(const ui::Control& control) const {
-  POINT origin{};
-  parentOf(control, &origin);
-  const ui::Bounds& b = control.bounds();
-  return {origin.x + pixelsX(b.left), origin.y + pixelsY(b.top), origin.x + pixelsX(b.left + b.width),
-          origin.y + pixelsY(b.top + b.height)};
-}
-
-ui::Control* FormWindow::imageAt(HWND container, POINT point) const {
-  // The last declared is drawn on top, and takes the click.
-  const auto& all = form_.controls();
-  for (auto it = all.rbegin(); it != all.rend(); ++it) {
-    ui::Control* control = *it;
-    if (control->kind() != ui::ControlKind::Image || !control->shown() || parentOf(*control) != container)
-      continue;
-    const RECT rect = windowlessRect(*control);
-    if (PtInRect(&rect, point)) return control;
-  }
-  return nullptr;
-}
-
 void FormWindow::applyAll(ui::Control& control) {
   applyingDo([&] {
     for (const ui::Change change :
-         {ui::Change::Looks, ui::Change::Caption, ui::Change::Bounds, ui::Change::ImageList, ui::Change::Columns,
-          ui::Change::Items, ui::Change::Value, ui::Change::Selection, ui::Change::SortState, ui::Change::Enabled,
-          ui::Change::Visible})
+         {ui::Change::Limits, ui::Change::Looks, ui::Change::Caption, ui::Change::Bounds,
+          ui::Change::ImageList, ui::Change::Columns, ui::Change::Items, ui::Change::Value,
+          ui::Change::Selection, ui::Change::SortState, ui::Change::Enabled, ui::Change::Visible})
       controlChanged(control, change);
   });
 }
@@ -511,7 +292,7 @@ void FormWindow::controlChanged(ui::Control& control, ui::Change what) {
   if (windowless(control)) {
     // Its container paints it: a new picture repaints its place there, anything else the container.
     if (what == ui::Change::Looks && control.kind() == ui::ControlKind::Image) {
-      const RECT rect = windowlessRect(control);
+      const RECT rect = windowPlace(control);
       RedrawWindow(parentOf(control), &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     } else if (what == ui::Change::Visible || what == ui::Change::Bounds || what == ui::Change::Looks) {
       RedrawWindow(parentOf(control), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -577,182 +358,6 @@ bool FormWindow::focusBackOnActivation() {
   return true;
 }
 
-int FormWindow::textWidth(std::string_view utf8) {
-  const std::wstring text = wide(utf8);
-  WindowDC dc(hwnd_);
-  if (!dc.get()) return 0;
-  Selected selected(dc.get(), baseFont_);
-  SIZE size{};
-  GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-  return twipsX(size.cx);
-}
-
-HFONT FormWindow::font(const ui::Font& wanted) {
-  if (wanted == ui::Font{}) return baseFont_;
-  auto& owned = fonts_[{wanted.bold, wanted.underline, wanted.points, wanted.face}];
-  if (!owned) {
-    LOGFONTW description{};
-    GetObjectW(baseFont_, sizeof(description), &description);
-    if (wanted.bold) description.lfWeight = FW_BOLD;
-    description.lfUnderline = wanted.underline ? TRUE : FALSE;
-    if (wanted.points > 0) description.lfHeight = -MulDiv(wanted.points, dpi_, 72);
-    if (!wanted.face.empty()) lstrcpynW(description.lfFaceName, wide(wanted.face).c_str(), LF_FACESIZE);
-    owned.reset(CreateFontIndirectW(&description));
-  }
-  return owned ? owned.get() : baseFont_;
-}
-
-HBRUSH FormWindow::brush(COLORREF color) {
-  auto& owned = brushes_[color];
-  if (!owned) owned.reset(CreateSolidBrush(color));
-  return owned.get();
-}
-
-COLORREF FormWindow::colorOf(ui::Color color, COLORREF fallback) {
-  if (color == ui::kDefaultColor) return fallback;
-  if (color & ui::kSystemColor) return GetSysColor(static_cast<int>(color & 0xFF));
-  return RGB((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
-}
-
-COLORREF FormWindow::backgroundOf(const ui::Control& control) const {
-  for (const ui::Control* other : form_.controls()) {
-    if (other->kind() == ui::ControlKind::Shape && other != &control && other->container() == control.container() &&
-        other->page() == control.page() && other->shown() && contains(other->bounds(), control.bounds()))
-      return colorOf(other->backColor(), GetSysColor(COLOR_BTNFACE));
-  }
-  for (const ui::Control* c = control.container(); c; c = c->container()) {
-    if (c->kind() == ui::ControlKind::Picture && c->backColor() != ui::kDefaultColor)
-      return colorOf(c->backColor(), GetSysColor(COLOR_BTNFACE));
-    if (c->kind() == ui::ControlKind::TabStrip) break;
-  }
-  return GetSysColor(COLOR_BTNFACE);
-}
-
-HIMAGELIST FormWindow::imageList(const ui::ImageList& images) {
-  auto& owned = imageLists_[&images];
-  if (!owned) {
-    const int size = MulDiv(images.imageSize, dpi_, 96);
-    owned.reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, static_cast<int>(images.images.size()), 0));
-    if (!addIconStrip(owned.get(), images, size)) {
-      for (const auto& image : images.images) {
-        OwnedIcon icon(static_cast<HICON>(LoadImageW(
-            GetModuleHandleW(nullptr), MAKEINTRESOURCEW(image.resourceId), IMAGE_ICON, size, size, 0)));
-        ImageList_AddIcon(owned.get(), icon.get());
-      }
-    }
-  }
-  return owned.get();
-}
-
-void FormWindow::drawPicture(HDC dc, const ui::Picture& picture, int x, int y, SIZE size) {
-  if (picture.empty()) return;
-  if (picture.list) {
-    ImageList_Draw(imageList(*picture.list), picture.index, dc, x, y, ILD_TRANSPARENT);
-    return;
-  }
-  HINSTANCE module = GetModuleHandleW(nullptr);
-  auto& bitmap = bitmaps_[picture.resourceId];
-  if (!bitmap)
-    bitmap.reset(static_cast<HBITMAP>(
-        LoadImageW(module, MAKEINTRESOURCEW(picture.resourceId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (bitmap) {
-    BITMAP info{};
-    GetObjectW(bitmap.get(), sizeof(info), &info);
-    HDC memory = CreateCompatibleDC(dc);
-    {
-      Selected selected(memory, bitmap.get());
-      SetStretchBltMode(dc, HALFTONE);
-      StretchBlt(dc, x, y, size.cx, size.cy, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-    }
-    DeleteDC(memory);
-    return;
-  }
-  auto& icon = icons_[{picture.resourceId, static_cast<int>(size.cx)}];
-  if (!icon)
-    icon.reset(static_cast<HICON>(
-        LoadImageW(module, MAKEINTRESOURCEW(picture.resourceId), IMAGE_ICON, size.cx, size.cy, 0)));
-  if (icon) DrawIconEx(dc, x, y, icon.get(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
-}
-
-std::string FormWindow::menuSignature() const {
-  std::string signature;
-  std::function<void(const std::vector<ui::MenuItem>&)> walk = [&](const std::vector<ui::MenuItem>& items) {
-    signature += '[';
-    for (const ui::MenuItem& item : items) {
-      if (!item.visible) continue;
-      signature += item.name + (item.isSeparator() ? "-" : "") + ';';
-      if (!item.items.empty()) walk(item.items);
-    }
-    signature += ']';
-  };
-  walk(form_.menus());
-  return signature;
-}
-
-void FormWindow::buildMenu() {
-  OwnedMenu old = std::move(menu_);
-  menuIds_.clear();
-  menuItems_.clear();
-  menuSignature_ = menuSignature();
-  if (!form_.menus().empty()) {
-    int nextId = kFirstMenuId;
-    std::function<void(HMENU, const std::vector<ui::MenuItem>&)> fill = [&](HMENU into,
-                                                                           const std::vector<ui::MenuItem>& items) {
-      for (const ui::MenuItem& item : items) {
-        if (!item.visible) continue;
-        if (item.isSeparator()) {
-          AppendMenuW(into, MF_SEPARATOR, 0, nullptr);
-          continue;
-        }
-        std::wstring caption = wide(item.caption);
-        const UINT flags = MF_STRING | (item.enabled ? 0 : MF_GRAYED) | (item.checked ? MF_CHECKED : 0);
-        const UINT position = static_cast<UINT>(GetMenuItemCount(into));
-        if (!item.items.empty()) {
-          HMENU popup = CreatePopupMenu();
-          fill(popup, item.items);
-          AppendMenuW(into, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(popup), caption.c_str());
-          menuItems_[item.name] = {into, position};
-          continue;
-        }
-        const int id = nextId++;
-        menuIds_[id] = item.name;
-        menuItems_[item.name] = {into, position};
-        if (virtualKey(item.shortcut)) caption += L"\t" + shortcutText(item.shortcut);
-        AppendMenuW(into, flags, static_cast<UINT_PTR>(id), caption.c_str());
-      }
-    };
-    menu_.reset(CreateMenu());
-    fill(menu_.get(), form_.menus());
-  }
-  if (hwnd_) {
-    SetMenu(hwnd_, menu_.get());
-    if (IsWindowVisible(hwnd_)) DrawMenuBar(hwnd_);
-  }
-}
-
-void FormWindow::updateMenu() {
-  // Same items as shown: their captions and states change in place.
-  std::function<void(const std::vector<ui::MenuItem>&)> walk = [&](const std::vector<ui::MenuItem>& items) {
-    for (const ui::MenuItem& item : items) {
-      if (!item.visible || item.isSeparator()) continue;
-      auto found = menuItems_.find(item.name);
-      if (found != menuItems_.end()) {
-        std::wstring caption = wide(item.caption);
-        if (item.items.empty() && virtualKey(item.shortcut)) caption += L"\t" + shortcutText(item.shortcut);
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_STATE | MIIM_STRING;
-        info.fState = (item.enabled ? MFS_ENABLED : MFS_GRAYED) | (item.checked ? MFS_CHECKED : 0);
-        info.dwTypeData = caption.data();
-        SetMenuItemInfoW(found->second.first, found->second.second, TRUE, &info);
-      }
-      if (!item.items.empty()) walk(item.items);
-    }
-  };
-  walk(form_.menus());
-  if (IsWindowVisible(hwnd_)) DrawMenuBar(hwnd_);
-}
-
 void FormWindow::layoutStatusBars() {
   RECT client{};
   GetClientRect(hwnd_, &client);
@@ -786,65 +391,6 @@ void FormWindow::resized() {
   RECT client{};
   GetClientRect(hwnd_, &client);
   form_.userResized(twipsX(client.right), twipsY(client.bottom));
-}
-
-void FormWindow::paintPanel(HWND h, HDC dc) {
-  RECT rect{};
-  GetClientRect(h, &rect);
-  const ui::Control* control = controlOf(h);
-  if (!control) {  // a tab page
-    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
-    auto owner = pageOwners_.find(h);
-    if (owner != pageOwners_.end()) {
-      const auto& pages = pages_[owner->second];
-      const int page = static_cast<int>(std::find(pages.begin(), pages.end(), h) - pages.begin());
-      paintWindowless(dc, owner->second, page);
-    }
-    return;
-  }
-  if (control->kind() == ui::ControlKind::Picture) {
-    const COLORREF back = control->backColor() == ui::kDefaultColor ? backgroundOf(*control)
-                                                                      : colorOf(control->backColor(), 0);
-    FillRect(dc, &rect, brush(back));
-    drawPicture(dc, control->picture(), 0, 0, {rect.right, rect.bottom});
-    paintWindowless(dc, control, -1);
-    return;
-  }
-  // A frame: an etched border, its caption set into the top edge.
-  FillRect(dc, &rect, brush(backgroundOf(*control)));
-  Selected selected(dc, font(control->font()));
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  RECT edge = rect;
-  const std::wstring caption = wide(control->caption());
-  if (!caption.empty()) edge.top += metrics.tmHeight / 2;
-  paintWindowless(dc, control, -1);
-  DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
-  if (!caption.empty()) {
-    SIZE size{};
-    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
-    RECT text{MulDiv(8, dpi_, 96), 0, 0, metrics.tmHeight};
-    text.right = text.left + size.cx;
-    SetBkColor(dc, backgroundOf(*control));
-    SetBkMode(dc, OPAQUE);
-    SetTextColor(dc, colorOf(control->foreColor(), GetSysColor(control->enabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT)));
-    DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
-  }
-}
-
-LRESULT FormWindow::colorControl(HDC dc, HWND child) {
-  return reinterpret_cast<LRESULT>(colorControl(dc, controlOf(child)));
-}
-
-HBRUSH FormWindow::colorControl(HDC dc, const ui::Control* control) {
-  const COLORREF back = control ? backgroundOf(*control) : GetSysColor(COLOR_BTNFACE);
-  COLORREF text = GetSysColor(COLOR_BTNTEXT);
-  if (control && control->link) text = RGB(0, 0, 0xCC);
-  if (control) text = colorOf(control->foreColor(), text);
-  SetTextColor(dc, text);
-  SetBkColor(dc, back);
-  SetBkMode(dc, OPAQUE);
-  return brush(back);
 }
 
 LRESULT FormWindow::notify(NMHDR* header) {

@@ -26,6 +26,9 @@ inline constexpr wchar_t kFormClass[] = L"KrvForm";
 // The program's icon, which the form class shows.
 inline constexpr int kProgramIconId = 1;
 
+// The screen's pixels per inch.
+int screenDpi();
+
 struct WindowRecipe {
   const wchar_t* windowClass = L"STATIC";
   DWORD style = 0;
@@ -44,6 +47,8 @@ class Realizer {
   virtual void command(FormWindow&, ui::Control&, HWND, int) const {}
   // A WM_NOTIFY from the control's window.
   virtual LRESULT notify(FormWindow&, ui::Control&, NMHDR*) const { return 0; }
+  // The control's window is about to go: what the realizer kept for it goes too.
+  virtual void destroyed(HWND) const {}
 };
 
 const Realizer& realizerOf(ui::ControlKind kind);
@@ -102,7 +107,8 @@ class FormWindow final : public ui::FormPeer {
   ui::Control* controlOf(HWND h) const;
   // The window a control's window is a child of, and where its bounds start in that window.
   HWND parentOf(const ui::Control& control, POINT* origin = nullptr) const;
-  // Where a control's window lies in that window, in pixels.
+  // Where a control's window lies in that window, in pixels; a windowless control's place in the
+  // window that paints it.
   RECT windowPlace(const ui::Control& control) const;
   // Enabled, and held by containers that all are.
   static bool usableThrough(const ui::Control& control);
@@ -124,15 +130,17 @@ class FormWindow final : public ui::FormPeer {
   void showDefaultLook();
   // Writes the widths the user dragged back into the model.
   void syncColumnWidths();
-  // The text buffer of virtual list rows the system asks for.
-  std::wstring textBuffer;
-  // List view state kept between notifications.
-  std::map<HWND, std::pair<std::size_t, ui::ListItem>> fetchedRows;
-  std::map<HWND, int> pressedRow;
 
  private:
+  // Controls' windows have ids from here, in the form's order.
+  static constexpr int kFirstControlId = 100;
+  // The timer that makes the labels' windows; the form's own timers count from 1.
+  static constexpr UINT_PTR kLabelsTimer = 0x4C42;
+
   void createControl(ui::Control& control, int id);
   void applyAll(ui::Control& control);
+  // The form's own icon in its frame, when it is not the program's.
+  void showFormIcon();
   void buildMenu();
   void updateMenu();
   void layoutStatusBars();
@@ -150,8 +158,6 @@ class FormWindow final : public ui::FormPeer {
   bool awaitingWindow(const ui::Control& control) const;
   void paintLabel(HDC dc, const ui::Control& label);
   void createAwaitedLabels();
-  // A windowless control's place in the window that paints it.
-  RECT windowlessRect(const ui::Control& control) const;
   // The image under a point of a window that paints images, for its clicks.
   ui::Control* imageAt(HWND container, POINT point) const;
   LRESULT notify(NMHDR* header);
@@ -159,6 +165,11 @@ class FormWindow final : public ui::FormPeer {
   LRESULT colorControl(HDC dc, HWND child);
   // The text and background colours of a label or button, set into the device context; its brush.
   HBRUSH colorControl(HDC dc, const ui::Control* control);
+  // A control's text colour: its own, else a link's blue or the system's.
+  static COLORREF textColor(const ui::Control& control);
+  // The colour a label's or frame's caption is painted in: grey, whatever its colour, when it
+  // cannot be used (its own or a container's availability), as the system draws a disabled label.
+  static COLORREF captionColor(const ui::Control& control);
   std::string menuSignature() const;
 
   ui::Form& form_;

@@ -1,11 +1,9 @@
 // One realizer per control kind: the window it is shown as, how one change of the model reaches that
 // window, and how the window's notifications become the model's events.
 
-#include <algorithm>
-#include <array>
-
 #include "platform/win32/WideText.h"
 #include "ui/win32/FormWindow.h"
+#include "ui/win32/Realizers.h"
 
 namespace ui::win32 {
 namespace {
@@ -24,38 +22,7 @@ void placeWindow(FormWindow& window, const ui::Control& control, HWND h, int ext
   MoveWindow(h, place.left, place.top, place.right - place.left, place.bottom - place.top + extraHeight, TRUE);
 }
 
-class Common : public Realizer {
- public:
-  void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
-    // A window being made has its text, place, visibility, availability and font already.
-    if (window.creating() &&
-        (what == ui::Change::Caption || what == ui::Change::Enabled || what == ui::Change::Visible ||
-         what == ui::Change::Bounds || what == ui::Change::Looks))
-      return;
-    switch (what) {
-      case ui::Change::Caption:
-        SetWindowTextW(h, wide(control.caption()).c_str());
-        break;
-      case ui::Change::Enabled:
-        window.applyEnabled(control);
-        break;
-      case ui::Change::Visible:
-        ShowWindow(h, control.visible() ? SW_SHOWNA : SW_HIDE);
-        break;
-      case ui::Change::Bounds:
-        placeWindow(window, control, h);
-        break;
-      case ui::Change::Looks:
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(window.font(control.font())), TRUE);
-        InvalidateRect(h, nullptr, TRUE);
-        break;
-      default:
-        break;
-    }
-  }
-};
-
-class ButtonRealizer final : public Common {
+class ButtonRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY, 0};
@@ -65,7 +32,7 @@ class ButtonRealizer final : public Common {
   }
 };
 
-class CheckRealizer final : public Common {
+class CheckRealizer final : public CommonRealizer {
  public:
   explicit CheckRealizer(bool option) : option_(option) {}
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
@@ -77,7 +44,7 @@ class CheckRealizer final : public Common {
       SendMessageW(h, BM_SETCHECK, control.value() ? BST_CHECKED : BST_UNCHECKED, 0);
       return;
     }
-    Common::apply(window, control, h, what);
+    CommonRealizer::apply(window, control, h, what);
   }
   void command(FormWindow& window, ui::Control& control, HWND h, int code) const override {
     if (code != BN_CLICKED) return;
@@ -94,7 +61,7 @@ class CheckRealizer final : public Common {
   bool option_;
 };
 
-class LabelRealizer final : public Common {
+class LabelRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
     return {L"STATIC", static_cast<DWORD>(SS_LEFT | (control.link ? SS_NOTIFY : 0)),
@@ -108,25 +75,31 @@ class LabelRealizer final : public Common {
       if (!window.creating()) InvalidateRect(h, nullptr, TRUE);
       return;
     }
-    Common::apply(window, control, h, what);
+    CommonRealizer::apply(window, control, h, what);
   }
   void command(FormWindow&, ui::Control& control, HWND, int code) const override {
     if (code == STN_CLICKED && control.link) control.click();
   }
 };
 
-class TextRealizer final : public Common {
+class TextRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
-    DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (control.password ? ES_PASSWORD : 0);
-    if (control.multiLine) style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
+    DWORD style = WS_TABSTOP | ES_AUTOHSCROLL | (control.password() ? ES_PASSWORD : 0);
+    if (control.multiLine()) style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL;
     return {L"EDIT", style, WS_EX_CLIENTEDGE};
   }
-  void created(FormWindow&, ui::Control& control, HWND h) const override {
-    if (control.password) SendMessageW(h, EM_SETPASSWORDCHAR, L'*', 0);
-    if (control.maxLength > 0) SendMessageW(h, EM_SETLIMITTEXT, static_cast<WPARAM>(control.maxLength), 0);
-  }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
+    if (what == ui::Change::Limits) {
+      // A box being made keeps the system's own where the model sets none: no mark, its limit.
+      if (control.password() || !window.creating()) {
+        SendMessageW(h, EM_SETPASSWORDCHAR, control.password() ? L'*' : 0, 0);
+        if (!window.creating()) InvalidateRect(h, nullptr, TRUE);
+      }
+      if (control.maxLength() > 0 || !window.creating())
+        SendMessageW(h, EM_SETLIMITTEXT, static_cast<WPARAM>(control.maxLength()), 0);
+      return;
+    }
     if (what == ui::Change::Selection) {
       // The model counts UTF-8 bytes, the window UTF-16 units.
       const std::string& text = control.caption();
@@ -137,7 +110,7 @@ class TextRealizer final : public Common {
                    static_cast<LPARAM>(units(control.selectionStart() + control.selectionLength())));
       return;
     }
-    Common::apply(window, control, h, what);
+    CommonRealizer::apply(window, control, h, what);
   }
   void command(FormWindow&, ui::Control& control, HWND h, int code) const override {
     if (code != EN_CHANGE) return;
@@ -150,7 +123,7 @@ class TextRealizer final : public Common {
   }
 };
 
-class ComboRealizer final : public Common {
+class ComboRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {L"COMBOBOX", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, 0};
@@ -170,7 +143,7 @@ class ComboRealizer final : public Common {
         placeWindow(window, control, h, window.pixelsY(2400));
         break;
       default:
-        Common::apply(window, control, h, what);
+        CommonRealizer::apply(window, control, h, what);
     }
   }
   void command(FormWindow&, ui::Control& control, HWND h, int code) const override {
@@ -179,7 +152,7 @@ class ComboRealizer final : public Common {
 };
 
 // Frames and picture boxes: real parent windows of the panel class, which paint themselves.
-class PanelRealizer final : public Common {
+class PanelRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {kPanelClass, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
@@ -192,7 +165,7 @@ class PanelRealizer final : public Common {
       RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       return;
     }
-    Common::apply(window, control, h, what);
+    CommonRealizer::apply(window, control, h, what);
   }
 };
 
@@ -204,7 +177,7 @@ class WindowlessRealizer final : public Realizer {
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override { return {L"STATIC", 0, 0}; }
 };
 
-class TabRealizer final : public Common {
+class TabRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {WC_TABCONTROLW, WS_TABSTOP | TCS_FOCUSONBUTTONDOWN, 0};
@@ -229,11 +202,11 @@ class TabRealizer final : public Common {
         break;
       case ui::Change::Bounds:
       case ui::Change::Visible:
-        Common::apply(window, control, h, what);
+        CommonRealizer::apply(window, control, h, what);
         window.layoutPages(control);
         break;
       default:
-        Common::apply(window, control, h, what);
+        CommonRealizer::apply(window, control, h, what);
     }
   }
   LRESULT notify(FormWindow& window, ui::Control& control, NMHDR* header) const override {
@@ -249,14 +222,17 @@ class TabRealizer final : public Common {
   }
 };
 
-class UpDownRealizer final : public Common {
+class UpDownRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control&) const override {
     return {UPDOWN_CLASSW, UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
+    if (what == ui::Change::Limits) {
+      SendMessageW(h, UDM_SETRANGE32, static_cast<WPARAM>(control.rangeMin()), control.rangeMax());
+      return;
+    }
     if (what == ui::Change::Value) {
-      SendMessageW(h, UDM_SETRANGE32, static_cast<WPARAM>(control.rangeMin), control.rangeMax);
       SendMessageW(h, UDM_SETPOS32, 0, control.value());
       return;
     }
@@ -265,7 +241,7 @@ class UpDownRealizer final : public Common {
       placeWindow(window, control, h);
       return;
     }
-    Common::apply(window, control, h, what);
+    CommonRealizer::apply(window, control, h, what);
   }
   LRESULT notify(FormWindow&, ui::Control& control, NMHDR* header) const override {
     if (header->code != UDN_DELTAPOS) return 0;
@@ -275,7 +251,7 @@ class UpDownRealizer final : public Common {
   }
 };
 
-class StatusRealizer final : public Common {
+class StatusRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
     return {STATUSCLASSNAMEW, control.form().resizable() ? static_cast<DWORD>(SBARS_SIZEGRIP) : 0u, 0};
@@ -285,213 +261,7 @@ class StatusRealizer final : public Common {
     if (what == ui::Change::Caption) {
       SendMessageW(h, SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(wide(control.caption()).c_str()));
     } else if (what != ui::Change::Bounds) {  // its place is the system's
-      Common::apply(window, control, h, what);
-    }
-  }
-};
-
-class ListRealizer final : public Common {
- public:
-  WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
-    const auto& list = static_cast<const ui::ListView&>(control);
-    return {WC_LISTVIEWW,
-            static_cast<DWORD>(WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
-                               (list.isVirtual() ? LVS_OWNERDATA : 0)),
-            WS_EX_CLIENTEDGE};
-  }
-  void created(FormWindow&, ui::Control&, HWND h) const override {
-    SendMessageW(h, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  }
-  void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
-    auto& list = static_cast<ui::ListView&>(control);
-    switch (what) {
-      case ui::Change::Caption:
-        break;
-      case ui::Change::Columns:
-        applyColumns(window, list, h);
-        break;
-      case ui::Change::Items:
-        applyItems(window, list, h);
-        break;
-      case ui::Change::Selection:
-        applySelection(list, h);
-        break;
-      case ui::Change::ScrollInto:
-        if (list.selectedIndex() >= 0)
-          SendMessageW(h, LVM_ENSUREVISIBLE, static_cast<WPARAM>(list.selectedIndex()), FALSE);
-        break;
-      case ui::Change::SortState:
-        applySort(list, h);
-        break;
-      case ui::Change::ImageList:
-        if (list.smallIcons())
-          SendMessageW(h, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(window.imageList(*list.smallIcons())));
-        break;
-      default:
-        Common::apply(window, control, h, what);
-    }
-  }
-  LRESULT notify(FormWindow& window, ui::Control& control, NMHDR* header) const override {
-    auto& list = static_cast<ui::ListView&>(control);
-    switch (header->code) {
-      case LVN_GETDISPINFOW: {
-        auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
-        const auto row = static_cast<std::size_t>(info->item.iItem);
-        // The list asks once per column: the row last fetched is kept.
-        auto cached = window.fetchedRows.find(header->hwndFrom);
-        if (cached == window.fetchedRows.end() || cached->second.first != row)
-          cached = window.fetchedRows.insert_or_assign(header->hwndFrom, std::make_pair(row, list.item(row))).first;
-        const ui::ListItem& item = cached->second.second;
-        if ((info->item.mask & LVIF_TEXT) && info->item.pszText && info->item.cchTextMax > 0) {
-          const std::size_t sub = static_cast<std::size_t>(info->item.iSubItem);
-          const std::string& text = sub == 0 ? item.text : (sub - 1 < item.subItems.size() ? item.subItems[sub - 1] : "");
-          window.textBuffer = wide(text);
-          const std::size_t n =
-              std::min<std::size_t>(window.textBuffer.size(), static_cast<std::size_t>(info->item.cchTextMax) - 1);
-          std::copy_n(window.textBuffer.data(), n, info->item.pszText);
-          info->item.pszText[n] = L'\0';
-        }
-        if (info->item.mask & LVIF_IMAGE) {
-          const ui::ImageList* images = list.smallIcons();
-          const int index = images ? images->indexOf(item.iconKey) : -1;
-          info->item.iImage = index >= 0 ? index : I_IMAGENONE;
-        }
-        return 0;
-      }
-      case LVN_ITEMCHANGED: {
-        auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-        if (window.applying()) return 0;
-        const bool selected = change->uNewState & LVIS_SELECTED;
-        if (change->iItem >= 0 && selected && !(change->uOldState & LVIS_SELECTED)) {
-          // A row the mouse button selects is clicked once: the click that ends this press is
-          // not a second one.
-          window.pressedRow[header->hwndFrom] = GetKeyState(VK_LBUTTON) < 0 ? change->iItem : -1;
-          list.userClickItem(static_cast<std::size_t>(change->iItem));
-        } else if ((change->uChanged & LVIF_STATE) && !selected &&
-                   (change->iItem < 0 || (change->uOldState & LVIS_SELECTED)) &&
-                   SendMessageW(header->hwndFrom, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
-          // The highlight went and no row has it (a click on blank space, or a row's own
-          // highlight taken away): the model's selection goes too, or an action on "the selected
-          // row" would act on one the user no longer sees chosen.
-          list.userClearSelection();
-        }
-        return 0;
-      }
-      case NM_CLICK: {
-        // A click on the row already selected changes no selection, yet it is a click on that row
-        // (its detail shown again, say).
-        auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
-        int& pressed = window.pressedRow.try_emplace(header->hwndFrom, -1).first->second;
-        const bool counted = click->iItem == pressed;
-        pressed = -1;
-        if (!window.applying() && !counted && click->iItem >= 0 &&
-            static_cast<std::ptrdiff_t>(click->iItem) == list.selectedIndex())
-          list.userClickItem(static_cast<std::size_t>(click->iItem));
-        return 0;
-      }
-      case LVN_BEGINDRAG:
-        window.pressedRow[header->hwndFrom] = -1;
-        return 0;
-      case LVN_COLUMNCLICK: {
-        auto* click = reinterpret_cast<NMLISTVIEW*>(header);
-        window.syncColumnWidths();
-        list.userClickColumn(static_cast<std::size_t>(click->iSubItem));
-        return 0;
-      }
-      default:
-        return 0;
-    }
-  }
-
- private:
-  static void applyColumns(FormWindow& window, ui::ListView& list, HWND h) {
-    HWND header = reinterpret_cast<HWND>(SendMessageW(h, LVM_GETHEADER, 0, 0));
-    const int existing = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    const auto& columns = list.columns();
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-      std::wstring text = wide(columns[i].header);
-      LVCOLUMNW column{};
-      column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-      column.pszText = text.data();
-      // Column widths are limited by the system's coordinates.
-      column.cx = std::min(window.pixelsX(columns[i].width), 32000);
-      column.iSubItem = static_cast<int>(i);
-      SendMessageW(h, static_cast<int>(i) < existing ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW, i,
-                   reinterpret_cast<LPARAM>(&column));
-    }
-    for (int i = existing - 1; i >= static_cast<int>(columns.size()); --i) SendMessageW(h, LVM_DELETECOLUMN, i, 0);
-    applySort(list, h);
-  }
-  static void applyItems(FormWindow& window, ui::ListView& list, HWND h) {
-    window.fetchedRows.erase(h);
-    if (list.isVirtual()) {
-      SendMessageW(h, LVM_SETITEMCOUNT, list.itemCount(), LVSICF_NOINVALIDATEALL);
-      InvalidateRect(h, nullptr, TRUE);
-      return;
-    }
-    SendMessageW(h, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(h, LVM_DELETEALLITEMS, 0, 0);
-    const ui::ImageList* images = list.smallIcons();
-    for (std::size_t row = 0; row < list.itemCount(); ++row) {
-      const ui::ListItem item = list.item(row);
-      std::wstring text = wide(item.text);
-      LVITEMW entry{};
-      entry.mask = LVIF_TEXT | LVIF_IMAGE;
-      entry.iItem = static_cast<int>(row);
-      entry.pszText = text.data();
-      entry.iImage = images ? images->indexOf(item.iconKey) : -1;
-      const int at = static_cast<int>(SendMessageW(h, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&entry)));
-      for (std::size_t sub = 0; sub < item.subItems.size(); ++sub) {
-        std::wstring subText = wide(item.subItems[sub]);
-        LVITEMW subItem{};
-        subItem.iSubItem = static_cast<int>(sub + 1);
-        subItem.pszText = subText.data();
-        SendMessageW(h, LVM_SETITEMTEXTW, at, reinterpret_cast<LPARAM>(&subItem));
-      }
-    }
-    SendMessageW(h, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(h, nullptr, TRUE);
-    applySelection(list, h);
-  }
-  static void applySelection(ui::ListView& list, HWND h) {
-    LVITEMW state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = 0;
-    const auto chosen = static_cast<LRESULT>(list.selectedIndex());
-    // Only the rows that are selected or focused are cleared: clearing "all rows" walks every row of
-    // a virtual list, which for a log of a million entries takes seconds. The focused row is known
-    // at once, and it is the selected one but for a list that has none; a search for a selected
-    // row walks the rows up to it, so it is made only when some row other than the chosen one is
-    // still selected.
-    const auto focused = SendMessageW(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-    if (focused >= 0 && focused != chosen)
-      SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&state));
-    const auto selectedCount = SendMessageW(h, LVM_GETSELECTEDCOUNT, 0, 0);
-    const bool chosenSelected =
-        chosen >= 0 &&
-        (SendMessageW(h, LVM_GETITEMSTATE, static_cast<WPARAM>(chosen), LVIS_SELECTED) & LVIS_SELECTED);
-    if (selectedCount > (chosenSelected ? 1 : 0)) {
-      const auto row = SendMessageW(h, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-      if (row >= 0 && row != chosen)
-        SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
-    }
-    if (list.selectedIndex() >= 0) {
-      state.state = LVIS_SELECTED | LVIS_FOCUSED;
-      SendMessageW(h, LVM_SETITEMSTATE, static_cast<WPARAM>(list.selectedIndex()), reinterpret_cast<LPARAM>(&state));
-    }
-  }
-  static void applySort(ui::ListView& list, HWND h) {
-    HWND header = reinterpret_cast<HWND>(SendMessageW(h, LVM_GETHEADER, 0, 0));
-    if (!header) return;
-    const int count = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      HDITEMW item{};
-      item.mask = HDI_FORMAT;
-      SendMessageW(header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
-      item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
-      if (list.sorted() && static_cast<std::size_t>(i) == list.sortKey())
-        item.fmt |= list.sortOrder() == ui::SortOrder::Ascending ? HDF_SORTUP : HDF_SORTDOWN;
-      SendMessageW(header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+      CommonRealizer::apply(window, control, h, what);
     }
   }
 };
@@ -499,6 +269,34 @@ class ListRealizer final : public Common {
 }  // namespace
 
 void Realizer::apply(FormWindow&, ui::Control&, HWND, ui::Change) const {}
+
+void CommonRealizer::apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const {
+  // A window being made has its text, place, visibility, availability and font already.
+  if (window.creating() &&
+      (what == ui::Change::Caption || what == ui::Change::Enabled || what == ui::Change::Visible ||
+       what == ui::Change::Bounds || what == ui::Change::Looks))
+    return;
+  switch (what) {
+    case ui::Change::Caption:
+      SetWindowTextW(h, wide(control.caption()).c_str());
+      break;
+    case ui::Change::Enabled:
+      window.applyEnabled(control);
+      break;
+    case ui::Change::Visible:
+      ShowWindow(h, control.visible() ? SW_SHOWNA : SW_HIDE);
+      break;
+    case ui::Change::Bounds:
+      placeWindow(window, control, h);
+      break;
+    case ui::Change::Looks:
+      SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(window.font(control.font())), TRUE);
+      InvalidateRect(h, nullptr, TRUE);
+      break;
+    default:
+      break;
+  }
+}
 
 const Realizer& realizerOf(ui::ControlKind kind) {
   static const ButtonRealizer button;
@@ -509,7 +307,6 @@ const Realizer& realizerOf(ui::ControlKind kind) {
   static const ComboRealizer combo;
   static const PanelRealizer panel;
   static const WindowlessRealizer windowless;
-  static const ListRealizer list;
   static const StatusRealizer status;
   static const TabRealizer tabs;
   static const UpDownRealizer upDown;
@@ -533,7 +330,7 @@ const Realizer& realizerOf(ui::ControlKind kind) {
     case ui::ControlKind::Shape:
       return windowless;
     case ui::ControlKind::ListView:
-      return list;
+      return listRealizer();
     case ui::ControlKind::StatusBar:
       return status;
     case ui::ControlKind::TabStrip:

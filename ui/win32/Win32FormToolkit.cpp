@@ -14,36 +14,10 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Forms.h"
 #include "ui/win32/FormWindow.h"
+#include "ui/win32/Keys.h"
 
 namespace ui::win32 {
 namespace {
-
-ui::Key keyOf(WPARAM vk) {
-  switch (vk) {
-    case VK_RETURN:
-      return ui::Key::Enter;
-    case VK_ESCAPE:
-      return ui::Key::Escape;
-    case VK_TAB:
-      return ui::Key::Tab;
-    case VK_DELETE:
-      return ui::Key::Delete;
-    case VK_UP:
-      return ui::Key::Up;
-    case VK_DOWN:
-      return ui::Key::Down;
-    case VK_LEFT:
-      return ui::Key::Left;
-    case VK_RIGHT:
-      return ui::Key::Right;
-    case VK_SPACE:
-      return ui::Key::Space;
-    default:
-      break;
-  }
-  if (vk >= VK_F1 && vk <= VK_F12) return static_cast<ui::Key>(static_cast<int>(ui::Key::F1) + (vk - VK_F1));
-  return ui::Key::None;
-}
 
 ui::Modifiers heldModifiers() {
   return {GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0};
@@ -201,9 +175,7 @@ class Win32FormToolkit final : public ui::FormToolkit {
 
   ui::ScreenMetrics screen() override {
     ui::ScreenMetrics metrics;
-    WindowDC dc(nullptr);
-    metrics.dpi = dc.get() ? GetDeviceCaps(dc.get(), LOGPIXELSX) : 96;
-    if (metrics.dpi <= 0) metrics.dpi = 96;
+    metrics.dpi = screenDpi();
     metrics.twipsPerPixelX = metrics.twipsPerPixelY = 1440 / metrics.dpi;
     metrics.verticalScrollBarWidth = GetSystemMetrics(SM_CXVSCROLL);
     return metrics;
