@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Finish: the rows joined, or ";" for none, stored whole; a list the engine's buffer cannot
     // hold, or one the engine refuses, is told in a box.
     const std::string list = model.empty() ? ";" : join(model);
-    const bool fits = m.codec.toAnsi(list).size() < krv::FmAnchor::kListChars;
+    const bool fits = m.codec.toAnsi(list).size() < krv::kAnchoredListBytes;
     const bool stores = fits && !(flags & 2);
     m.engine.anchoredCalls.clear();
     if (!stores) m.toolkit.expectBox();
