@@ -62,8 +62,6 @@ class FrmMain final : public ui::Form {
   std::int64_t widestDetailTwips() const { return widestDetail_; }
   int scrollBarWidthTwips() const { return scrollBarWidth_; }
   const MasterLog& masterLog() const { return master_; }
-  // The entry shown in a row of the master list.
-  std::size_t entryAt(std::size_t row) const { return order_.at(row); }
 
  private:
   ui::ListItem masterItem(std::size_t row) const;
