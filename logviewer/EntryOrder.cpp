@@ -314,7 +314,7 @@ std::uint32_t RowOrder::at(std::size_t row) const {
 }
 
 std::ptrdiff_t RowOrder::rowOf(std::uint32_t entry) const {
-  if (entry >= size_) return -1;
+  if (!ascending_ && entry >= size_) return -1;
   std::size_t k = entry;
   if (ascending_) {
     const auto found = std::find(ascending_->begin(), ascending_->end(), entry);
