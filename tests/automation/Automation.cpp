@@ -427,6 +427,62 @@ std::vector<DWORD> clientPixels(HWND window) {
   return pixels;
 }
 
+INPUT keyInput(WORD virtualKey, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+void sendInputs(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(150);
+}
+
+void pressKeys(HWND window, std::vector<WORD> chord) {
+  SetForegroundWindow(window);
+  Sleep(100);
+  std::vector<INPUT> inputs;
+  for (WORD vk : chord) inputs.push_back(keyInput(vk, false));
+  for (auto vk = chord.rbegin(); vk != chord.rend(); ++vk) inputs.push_back(keyInput(*vk, true));
+  sendInputs(inputs);
+}
+
+void chooseMenu(HWND window, WORD menuKey, std::vector<WORD> itemKeys) {
+  pressKeys(window, {VK_MENU, menuKey});
+  Sleep(200);  // the menu opens
+  for (WORD vk : itemKeys) sendInputs({keyInput(vk, false), keyInput(vk, true)});
+}
+
+void typeText(HWND window, const std::wstring& text) {
+  SetForegroundWindow(window);
+  std::vector<INPUT> inputs;
+  for (wchar_t c : text) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = c;
+    input.ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs.push_back(input);
+    input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  sendInputs(inputs);
+}
+
+std::optional<std::string> clipboardText() {
+  if (!OpenClipboard(nullptr)) return std::nullopt;
+  std::optional<std::string> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = toUtf8(chars);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 bool saveScreenshot(const std::wstring& bmpPath) {
   const std::optional<Pixels> screen =
       captureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));

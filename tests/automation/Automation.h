@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,6 +57,21 @@ bool saveScreenshot(const std::wstring& bmpPath);
 // context holds them, its children's included: what the window shows, whether or not it has reached
 // the screen yet.
 std::vector<DWORD> clientPixels(HWND window);
+
+// Keyboard input as a person gives it, through the system's input queue.
+INPUT keyInput(WORD virtualKey, bool up);
+// Sends the inputs, then gives the program a moment to take them.
+void sendInputs(std::vector<INPUT> inputs);
+// Keys pressed together (the first held while the others are pressed) into the window, brought to
+// the front first as a click on its title would.
+void pressKeys(HWND window, std::vector<WORD> chord);
+// A menu item chosen by Alt with the menu's access key, then the item's access key or the keys
+// that move to it and Enter.
+void chooseMenu(HWND window, WORD menuKey, std::vector<WORD> itemKeys);
+// Types the text into the window's focused control, character by character.
+void typeText(HWND window, const std::wstring& text);
+// The clipboard's text, or nothing when it holds none.
+std::optional<std::string> clipboardText();
 
 // A caption without its "&" markers ("&&" stands for one "&").
 std::string withoutMnemonics(std::string_view caption);

@@ -75,51 +75,19 @@ HWND windowOf(DWORD processId, const std::string& title) {
   return nullptr;
 }
 
+using automation::chooseMenu;
+
 void send(std::vector<INPUT> inputs) {
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-  Sleep(150);
+  automation::sendInputs(std::move(inputs));
 }
-
 INPUT key(WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return input;
+  return automation::keyInput(vk, up);
 }
-
-// Keys pressed together (the first held while the others are pressed) into the window, brought to
-// the front first as a click on its title would.
 void press(HWND window, std::vector<WORD> chord) {
-  SetForegroundWindow(window);
-  Sleep(100);
-  std::vector<INPUT> inputs;
-  for (WORD vk : chord) inputs.push_back(key(vk, false));
-  for (auto vk = chord.rbegin(); vk != chord.rend(); ++vk) inputs.push_back(key(*vk, true));
-  send(inputs);
+  automation::pressKeys(window, std::move(chord));
 }
-
-// A menu item chosen by Alt with the menu's access key, then the item's access key or the keys
-// that move to it and Enter.
-void chooseMenu(HWND window, WORD menuKey, std::vector<WORD> itemKeys) {
-  press(window, {VK_MENU, menuKey});
-  Sleep(200);  // the menu opens
-  for (WORD vk : itemKeys) send({key(vk, false), key(vk, true)});
-}
-
 void type(HWND window, const std::wstring& text) {
-  SetForegroundWindow(window);
-  std::vector<INPUT> inputs;
-  for (wchar_t c : text) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wScan = c;
-    input.ki.dwFlags = KEYEVENTF_UNICODE;
-    inputs.push_back(input);
-    input.ki.dwFlags |= KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  send(inputs);
+  automation::typeText(window, text);
 }
 
 HWND buttonOf(HWND window, const std::string& caption) {
