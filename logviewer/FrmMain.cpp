@@ -366,7 +366,8 @@ void FrmMain::find(const ui::FindQuery& query) {
   if (inDetail ? findInDetail(query) : findInMaster(query)) return;
   ui::MessageBoxRequest box;
   box.text = services_.strings.text(text::kNotFound);
-  box.text.replace(box.text.find("%1"), 2, query.text);
+  if (const std::size_t at = box.text.find("%1"); at != std::string::npos)
+    box.text.replace(at, 2, query.text);
   box.title = services_.strings.text(text::kProgramTitle);
   box.buttons = ui::Buttons::OK;
   box.icon = ui::Icon::Information;
@@ -493,6 +494,7 @@ void FrmMain::followMaster() {
   setTimerEnabled(tmrPrepareSort, false);
   order_ = RowOrder();
   orders_.reset();  // before the log it reads changes
+  master_.releaseFile();
   master_.append(tail->bytes, &widths());
   applySort();
   lvLogMaster.setItemCount(order_.size());

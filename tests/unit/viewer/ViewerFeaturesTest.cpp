@@ -146,9 +146,11 @@ TEST_F(ViewerFeaturesTest, FindsCopiesAndFiltersThroughTheMenusAndKeys) {
   EXPECT_EQ(types(), (std::vector<std::string>{"0020", "0455", "0500"}));
   EXPECT_EQ(selectedType(), "0020");
   EXPECT_EQ(status(), "      Detail:  12      3 of 5 entries");
-  // Sorting and Refresh work on what is shown.
+  // Sorting keeps the chosen entry, and Refresh chooses the last row, of what is shown.
+  toolkit.clickItem(w.lvLogMaster, 2);
   toolkit.clickColumn(w.lvLogMaster, 0);
   EXPECT_EQ(types(), (std::vector<std::string>{"0500", "0455", "0020"}));
+  EXPECT_EQ(selectedType(), "0500");
   toolkit.pressShortcut(w, ui::Key::F5);
   EXPECT_EQ(types(), (std::vector<std::string>{"0500", "0455", "0020"}));
   EXPECT_EQ(selectedType(), "0020");
