@@ -1,6 +1,6 @@
 #include "logviewer/FrmFilterText.h"
 
-#include "logviewer/FrmMain.h"
+#include "resources/logviewer/Texts.h"
 
 namespace quillon {
 
@@ -29,10 +29,10 @@ FrmFilterText::FrmFilterText(ui::FormToolkit& toolkit, const platform::StringTab
   };
   cmdCancel.onClick = [this] { unload(); };
   onLoad = [this] {
-    setCaption(strings_.text(text::kFilterTextTitle));
-    lblPrompt.setCaption(strings_.text(text::kFilterTextPrompt));
-    cmdOK.setCaption(strings_.text(text::kOK));
-    cmdCancel.setCaption(strings_.text(text::kCancel));
+    setCaption(strings_.text(text::FilterTextTitle));
+    lblPrompt.setCaption(strings_.text(text::FilterTextPrompt));
+    cmdOK.setCaption(strings_.text(text::OKButton));
+    cmdCancel.setCaption(strings_.text(text::CancelButton));
     txtText.setCaption(start_);
     txtText.selectAll();
     setFocus(txtText);

@@ -7,6 +7,7 @@
 #include "logviewer/EntryOrder.h"
 #include "logviewer/FrmFilterText.h"
 #include "logviewer/Registry.h"
+#include "resources/logviewer/Texts.h"
 
 namespace quillon {
 namespace {
@@ -83,8 +84,8 @@ void FrmMain::Form_Initialize() {
     location_ = value;
   } else {
     ui::MessageBoxRequest box;
-    box.text = services_.strings.text(text::kNoServiceInfo);
-    box.title = services_.strings.text(text::kProgramTitle);
+    box.text = services_.strings.text(text::NoServiceInfo);
+    box.title = services_.strings.text(text::ProgramTitle);
     box.buttons = ui::Buttons::OK;
     box.icon = ui::Icon::None;
     services_.toolkit.messageBox(box);
@@ -94,11 +95,11 @@ void FrmMain::Form_Initialize() {
   dateForm_.time = services_.locale.timeSeparator();
   dateForm_.order = services_.locale.dateOrder();
 
-  setCaption(services_.strings.text(text::kCaption));
-  ui::MenuItem action{"mAction", services_.strings.text(text::kActionMenu)};
-  ui::MenuItem refresh{"mRefresh", services_.strings.text(text::kRefresh), ui::Key::F5};
+  setCaption(services_.strings.text(text::Caption));
+  ui::MenuItem action{"mAction", services_.strings.text(text::ActionsMenu)};
+  ui::MenuItem refresh{"mRefresh", services_.strings.text(text::RefreshMenu), ui::Key::F5};
   refresh.onClick = [this] { mRefresh_Click(); };
-  ui::MenuItem exit{"mExit", services_.strings.text(text::kExit)};
+  ui::MenuItem exit{"mExit", services_.strings.text(text::ExitMenu)};
   exit.onClick = [this] { mExit_Click(); };
   action.items = {refresh, ui::MenuItem{"mSeparator1", "-"}, exit};
   menus().clear();
@@ -107,10 +108,10 @@ void FrmMain::Form_Initialize() {
   const ui::ScreenMetrics metrics = screen();
   scrollBarWidth_ = metrics.verticalScrollBarWidth * metrics.twipsPerPixelX;
 
-  lvLogMaster.setColumnHeader(kDateColumn, services_.strings.text(text::kDateHeader));
-  lvLogMaster.setColumnHeader(kTypeColumn, services_.strings.text(text::kTypeHeader));
-  lvLogMaster.setColumnHeader(kDescriptionColumn, services_.strings.text(text::kDescriptionHeader));
-  lvLogDetail.setColumnHeader(0, services_.strings.text(text::kDetailsHeader));
+  lvLogMaster.setColumnHeader(kDateColumn, services_.strings.text(text::DateHeader));
+  lvLogMaster.setColumnHeader(kTypeColumn, services_.strings.text(text::TypeHeader));
+  lvLogMaster.setColumnHeader(kDescriptionColumn, services_.strings.text(text::DescriptionHeader));
+  lvLogDetail.setColumnHeader(0, services_.strings.text(text::DetailsHeader));
 }
 
 void FrmMain::Form_Load() {
@@ -158,8 +159,9 @@ void FrmMain::UpdateStatus() {
     StatusBar1.setSimpleText(filterStatus());
     return;
   }
-  StatusBar1.setSimpleText("      " + services_.strings.text(text::kDetailStatus) + " " +
-                           classic::signedNumberText(static_cast<std::int64_t>(detail_.size())) + filterStatus());
+  StatusBar1.setSimpleText("      " + services_.strings.text(text::DetailStatus) + " " +
+                           classic::signedNumberText(static_cast<std::int64_t>(detail_.size())) +
+                           filterStatus());
 }
 
 void FrmMain::mRefresh_Click() {
@@ -287,33 +289,35 @@ void FrmMain::addEditAndViewMenus() {
   const platform::StringTable& t = services_.strings;
   const ui::Modifiers ctrl{false, true, false};
   const ui::Modifiers shift{true, false, false};
-  ui::MenuItem edit{"mEdit", t.text(text::kEditMenu)};
-  ui::MenuItem find{"mFind", t.text(text::kFind), ui::Key::F, ctrl};
+  ui::MenuItem edit{"mEdit", t.text(text::EditMenu)};
+  ui::MenuItem find{"mFind", t.text(text::FindMenu), ui::Key::F, ctrl};
   find.onClick = [this] { mFind_Click(); };
-  ui::MenuItem findNext{"mFindNext", t.text(text::kFindNext), ui::Key::F3};
+  ui::MenuItem findNext{"mFindNext", t.text(text::FindNextMenu), ui::Key::F3};
   findNext.onClick = [this] { mFindNext_Click(true); };
-  ui::MenuItem findPrevious{"mFindPrevious", t.text(text::kFindPrevious), ui::Key::F3, shift};
+  ui::MenuItem findPrevious{"mFindPrevious", t.text(text::FindPreviousMenu), ui::Key::F3, shift};
   findPrevious.onClick = [this] { mFindNext_Click(false); };
-  ui::MenuItem copy{"mCopy", t.text(text::kCopy), ui::Key::C, ctrl};
+  ui::MenuItem copy{"mCopy", t.text(text::CopyMenu), ui::Key::C, ctrl};
   copy.onClick = [this] { mCopy_Click(); };
   edit.items = {find, findNext, findPrevious, ui::MenuItem{"mSeparator2", "-"}, copy};
   addMenu(edit);
 
-  ui::MenuItem view{"mView", t.text(text::kViewMenu)};
+  ui::MenuItem view{"mView", t.text(text::ViewMenu)};
   const char* names[] = {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery",
                          "mShowUncategorized"};
+  const text::Id captions[] = {text::ErrorsMenu, text::AdvisoriesMenu, text::TaskEntriesMenu,
+                               text::RecoveryMenu, text::UncategorizedMenu};
   for (int k = 0; k < 5; ++k) {
-    ui::MenuItem category{names[k], t.text(text::kShowErrors + k)};
+    ui::MenuItem category{names[k], t.text(captions[k])};
     category.checked = true;
     const auto bit = static_cast<std::uint8_t>(1 << k);
     category.onClick = [this, bit] { mCategory_Click(bit); };
     view.items.push_back(category);
   }
-  ui::MenuItem filterText{"mFilterText", t.text(text::kFilterText)};
+  ui::MenuItem filterText{"mFilterText", t.text(text::FilterTextMenu)};
   filterText.onClick = [this] { mFilterText_Click(); };
-  ui::MenuItem showAll{"mShowAll", t.text(text::kShowAll)};
+  ui::MenuItem showAll{"mShowAll", t.text(text::ShowAllMenu)};
   showAll.onClick = [this] { mShowAll_Click(); };
-  ui::MenuItem follow{"mFollow", t.text(text::kFollow)};
+  ui::MenuItem follow{"mFollow", t.text(text::FollowMenu)};
   follow.onClick = [this] { mFollow_Click(); };
   view.items.push_back(filterText);
   view.items.push_back(showAll);
@@ -337,8 +341,8 @@ void FrmMain::selectMasterRow(std::size_t row) {
 std::string FrmMain::filterStatus() const {
   if (!filter_.active()) return "";
   const platform::StringTable& t = services_.strings;
-  return kStatusGap + std::to_string(order_.size()) + " " + t.text(text::kOf) + " " + std::to_string(master_.size()) +
-         " " + t.text(text::kEntries);
+  return kStatusGap + std::to_string(order_.size()) + " " + t.text(text::FilterStatusOf) + " " +
+         std::to_string(master_.size()) + " " + t.text(text::FilterStatusEntries);
 }
 
 void FrmMain::mFind_Click() {
@@ -365,10 +369,10 @@ void FrmMain::find(const ui::FindQuery& query) {
   const bool inDetail = focused() == &lvLogDetail && lvLogDetail.visible() && !detail_.empty();
   if (inDetail ? findInDetail(query) : findInMaster(query)) return;
   ui::MessageBoxRequest box;
-  box.text = services_.strings.text(text::kNotFound);
+  box.text = services_.strings.text(text::NotFound);
   if (const std::size_t at = box.text.find("%1"); at != std::string::npos)
     box.text.replace(at, 2, query.text);
-  box.title = services_.strings.text(text::kProgramTitle);
+  box.title = services_.strings.text(text::ProgramTitle);
   box.buttons = ui::Buttons::OK;
   box.icon = ui::Icon::Information;
   services_.toolkit.messageBox(box);
@@ -382,7 +386,7 @@ bool FrmMain::findInMaster(const ui::FindQuery& query) {
   selectMasterRow(found->row);
   if (found->wrapped)
     StatusBar1.setSimpleText(StatusBar1.simpleText() + kStatusGap +
-                             services_.strings.text(query.down ? text::kWrappedDown : text::kWrappedUp));
+                             services_.strings.text(query.down ? text::WrappedDown : text::WrappedUp));
   return true;
 }
 
@@ -396,7 +400,7 @@ bool FrmMain::findInDetail(const ui::FindQuery& query) {
   UpdateStatus();
   if (found->wrapped)
     StatusBar1.setSimpleText(StatusBar1.simpleText() + kStatusGap +
-                             services_.strings.text(query.down ? text::kWrappedDown : text::kWrappedUp));
+                             services_.strings.text(query.down ? text::WrappedDown : text::WrappedUp));
   return true;
 }
 

@@ -20,40 +20,6 @@
 
 namespace quillon {
 
-// Ids of the viewer's string table.
-namespace text {
-inline constexpr int kCaption = 100;
-inline constexpr int kActionMenu = 101;
-inline constexpr int kRefresh = 102;
-inline constexpr int kExit = 103;
-inline constexpr int kEditMenu = 104;
-inline constexpr int kFind = 105;
-inline constexpr int kFindNext = 106;
-inline constexpr int kFindPrevious = 107;
-inline constexpr int kCopy = 108;
-inline constexpr int kViewMenu = 140;
-inline constexpr int kShowErrors = 141;  // 141-145: the categories, in CategoryBit's order
-inline constexpr int kFilterText = 146;
-inline constexpr int kShowAll = 147;
-inline constexpr int kFollow = 148;
-inline constexpr int kFilterTextTitle = 150;
-inline constexpr int kFilterTextPrompt = 151;
-inline constexpr int kOK = 152;
-inline constexpr int kCancel = 153;
-inline constexpr int kDateHeader = 110;
-inline constexpr int kTypeHeader = 111;
-inline constexpr int kDescriptionHeader = 112;
-inline constexpr int kDetailsHeader = 113;
-inline constexpr int kDetailStatus = 120;
-inline constexpr int kOf = 121;
-inline constexpr int kEntries = 122;
-inline constexpr int kWrappedDown = 123;
-inline constexpr int kWrappedUp = 124;
-inline constexpr int kNoServiceInfo = 130;
-inline constexpr int kProgramTitle = 131;
-inline constexpr int kNotFound = 132;
-}  // namespace text
-
 // Resource ids of the category pictures, in the image list's order "ADV", "DET", "ERR", "REC".
 inline constexpr int kFirstCategoryPicture = 201;
 
@@ -110,8 +76,6 @@ class FrmMain final : public ui::Form {
   std::int64_t widestDetailTwips() const { return widestDetail_; }
   int scrollBarWidthTwips() const { return scrollBarWidth_; }
   const MasterLog& masterLog() const { return master_; }
-  // The entry shown in a row of the master list.
-  std::size_t entryAt(std::size_t row) const { return order_.at(row); }
 
  private:
   ui::ListItem masterItem(std::size_t row) const;

@@ -58,18 +58,31 @@ bool saveScreenshot(const std::wstring& bmpPath);
 // the screen yet.
 std::vector<DWORD> clientPixels(HWND window);
 
-// Keyboard input as a person gives it, through the system's input queue.
-INPUT keyInput(WORD virtualKey, bool up);
-// Sends the inputs, then gives the program a moment to take them.
-void sendInputs(std::vector<INPUT> inputs);
-// Keys pressed together (the first held while the others are pressed) into the window, brought to
-// the front first as a click on its title would.
-void pressKeys(HWND window, std::vector<WORD> chord);
+// The controls below a window (see descendantsOf) of one class, and the one showing a caption.
+std::vector<HWND> controlsOfClass(HWND window, const wchar_t* className);
+// The control that shows this caption ("&" markers ignored); nullptr when none does.
+HWND buttonOf(HWND window, const std::string& caption);
+
+// Input through the system's queue, to the focused window and the window under the pointer.
+// Presses the keys together: each is held down in turn, then all are let go in reverse order.
+void pressKeys(const std::vector<WORD>& chord);
+// Types the text key by key as the keyboard layout makes each character (Shift held where the
+// layout needs it); false, with nothing typed, when a character has no key.
+bool typeKeys(std::wstring_view text);
+// Types the text as characters, whatever keys the layout has.
+void typeCharacters(std::wstring_view text);
+// Clicks the left button at a point of the screen. A click within the double-click time on the spot
+// of the one before waits that time out first, so that it is not taken for a double click.
+void clickAt(POINT screen);
+// The pixels of a rectangle of the screen (0x00RRGGBB, row after row); empty when unreadable.
+std::vector<DWORD> screenPixels(const RECT& rect);
+// The same into the window, brought to the front first as a click on its title would.
+void pressKeys(HWND window, const std::vector<WORD>& chord);
 // A menu item chosen by Alt with the menu's access key, then the item's access key or the keys
 // that move to it and Enter.
-void chooseMenu(HWND window, WORD menuKey, std::vector<WORD> itemKeys);
-// Types the text into the window's focused control, character by character.
-void typeText(HWND window, const std::wstring& text);
+void chooseMenu(HWND window, WORD menuKey, const std::vector<WORD>& itemKeys);
+// Types the text as characters into the window's focused control, the window brought forward.
+void typeText(HWND window, std::wstring_view text);
 // The clipboard's text, or nothing when it holds none.
 std::optional<std::string> clipboardText();
 
