@@ -5,7 +5,9 @@
 // Starts the real Quillon.exe (its install location pointing at the log's folder), waits for its
 // first screen, then, as a user would:
 //   - Find Next (F3) for a text no entry holds, from the key to the "Cannot find" box shown (the
-//     whole list searched, round once), after a first search through the Find dialog;
+//     whole list searched, round once), after a first search through the Find dialog; and for the
+//     first entry upwards from the last one (Shift+F3, the whole list searched too), from the key
+//     to the repaint;
 //   - View, Errors switched off and on again (Alt+V, E), each from the item's key to the list
 //     showing the other count repainted;
 //   - View, Follow the Log on, 1,000 lines appended to the log, and the time until the list shows
@@ -183,6 +185,37 @@ int run(const std::wstring& exe, const std::wstring& logPath, long expected) {
       closeBox(box);
     }
     printMedian("find_next_no_match_ms", finds);
+    // The one entry holding "(0)", the first, found upwards (Shift+F3) from the last: the whole
+    // list searched.
+    keys({VK_CONTROL, 'F'});
+    if (HWND again = waitFor([&] { return windowOf(id, L"Find", L"#32770"); })) {
+      Sleep(300);
+      keys({VK_CONTROL, 'A'});
+      typeText(L"(0)");
+      keys({VK_RETURN});
+      Sleep(500);
+      PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
+      waitFor([&]() -> HWND { return IsWindow(again) ? nullptr : window; });
+    }
+    std::vector<double> rounds;
+    for (int i = 0; i < kFinds; ++i) {
+      SetForegroundWindow(window);
+      waitFor([&]() -> HWND { return GetForegroundWindow() == window ? window : nullptr; }, 3000);
+      keys({VK_END});
+      waitFor([&]() -> HWND {
+        return SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == expected - 1
+                   ? list
+                   : nullptr;
+      });
+      const double start = nowMs();
+      keys({VK_SHIFT, VK_F3});
+      while (nowMs() - start < 30000 &&
+             !(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED) == 0 &&
+               painted(window, list)))
+        Sleep(0);
+      rounds.push_back(nowMs() - start);
+    }
+    printMedian("find_next_round_ms", rounds);
 
     // View, Errors: the menu opened with Alt+V, the clock started at the item's key; done once the
     // list shows the other count and is repainted.

@@ -28,7 +28,8 @@ bool onlyOf(std::string_view text, std::string_view allowed) {
 
 }  // namespace
 
-TextMatcher::TextMatcher(const platform::AnsiCodec& codec, std::string_view utf8, bool matchCase) {
+TextMatcher::TextMatcher(const platform::AnsiCodec& codec, std::string_view utf8, bool matchCase,
+                         const DateForm& form) {
   for (int b = 0; b < 256; ++b) fold_[b] = static_cast<unsigned char>(b);
   if (!matchCase) {
     for (int b = 0x41; b < 256; ++b) {
@@ -47,12 +48,7 @@ TextMatcher::TextMatcher(const platform::AnsiCodec& codec, std::string_view utf8
   needle_ = codec.toAnsi(utf8);
   for (char& c : needle_) c = static_cast<char>(fold_[static_cast<unsigned char>(c)]);
   mayBeNumber_ = onlyOf(needle_, "-0123456789");
-  // The shown date's characters: digits, a space and the separators (any punctuation the user's
-  // settings may give).
-  mayBeDate_ = std::all_of(needle_.begin(), needle_.end(), [](char c) {
-    const auto u = static_cast<unsigned char>(c);
-    return u >= 0x80 || (u >= '0' && u <= '9') || (u < 'A' && u != '\0') || u == '\\';
-  });
+  mayBeDate_ = onlyOf(needle_, "0123456789 " + codec.toAnsi(form.date) + codec.toAnsi(form.time));
 }
 
 bool TextMatcher::in(std::string_view text) const {
@@ -95,7 +91,7 @@ std::uint8_t categoryBit(Category category) {
 
 std::vector<std::uint32_t> filteredEntries(const MasterLog& log, const RowOrder& rows, const EntryFilter& filter,
                                            const platform::AnsiCodec& codec, const DateForm& form) {
-  const TextMatcher matcher(codec, filter.text, false);
+  const TextMatcher matcher(codec, filter.text, false, form);
   std::vector<std::uint32_t> kept;
   for (std::size_t row = 0; row < rows.size(); ++row) {
     const std::uint32_t i = rows[row];

@@ -22,12 +22,14 @@ namespace quillon {
 // page cannot hold finds nothing.
 class TextMatcher {
  public:
-  TextMatcher(const platform::AnsiCodec& codec, std::string_view utf8, bool matchCase);
+  // The dates are those shown in the form given.
+  TextMatcher(const platform::AnsiCodec& codec, std::string_view utf8, bool matchCase,
+              const DateForm& form = {});
   bool empty() const { return needle_.empty(); }
   bool in(std::string_view ansi) const;
   // Whether the master entry's shown date, type or description holds the text. The date and type
-  // are made only when the text could be in them (digits and separators), so a word is looked for
-  // in the descriptions alone.
+  // are made only when the text could be in them (digits, a space and the form's separators), so a
+  // word is looked for in the descriptions alone.
   bool inEntry(const MasterLog& log, std::size_t i, const DateForm& form) const;
 
  private:

@@ -379,7 +379,7 @@ void FrmMain::find(const ui::FindQuery& query) {
 }
 
 bool FrmMain::findInMaster(const ui::FindQuery& query) {
-  const TextMatcher matcher(services_.codec, query.text, query.matchCase);
+  const TextMatcher matcher(services_.codec, query.text, query.matchCase, dateForm_);
   const auto found = findRow(order_.size(), lvLogMaster.selectedIndex(), query.down,
                              [&](std::size_t row) { return matcher.inEntry(master_, order_[row], dateForm_); });
   if (!found) return false;

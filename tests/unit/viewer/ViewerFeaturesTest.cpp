@@ -38,7 +38,7 @@ TEST_P(FindRowTest, FindsTheNextRowHoldingTheText) {
   const quillon::DateForm form;
   log.load(platform::FileContents{sampleLog(), true}, form);
   ASSERT_EQ(log.size(), 5u);
-  const quillon::TextMatcher matcher(codec, c.text, c.matchCase);
+  const quillon::TextMatcher matcher(codec, c.text, c.matchCase, form);
   const auto found = quillon::findRow(log.size(), c.selected, c.down,
                                       [&](std::size_t row) { return matcher.inEntry(log, row, form); });
   ASSERT_EQ(found.has_value(), c.row >= 0) << c.text;
