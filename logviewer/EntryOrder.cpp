@@ -303,7 +303,7 @@ RowOrder EntryOrders::rows(const MasterLog& log, std::size_t column, bool descen
 }
 
 std::ptrdiff_t RowOrder::rowOf(std::uint32_t entry) const {
-  if (entry >= size_) return -1;
+  if (!ascending_ && entry >= size_) return -1;
   std::size_t k = entry;
   if (ascending_) {
     const auto found = std::find(ascending_->begin(), ascending_->end(), entry);

@@ -5,6 +5,7 @@
 
 #include "base/ClassicRuntime.h"
 #include "logviewer/EntryOrder.h"
+#include "logviewer/FrmFilterText.h"
 #include "logviewer/Registry.h"
 #include "resources/logviewer/Texts.h"
 
@@ -25,6 +26,12 @@ constexpr int kTypeWidth = 750;
 // Room beside a text in its column, in twips.
 constexpr int kDescriptionMargin = 60;
 constexpr int kDetailMargin = 120;
+// How often a followed log is looked at.
+constexpr int kFollowIntervalMs = 500;
+// The bytes of a followed log that tell it is still the same file.
+constexpr std::size_t kFollowHeadBytes = 256;
+// What the status bar puts between its parts.
+constexpr const char* kStatusGap = "      ";
 
 // Column widths are whole twips; a text of millions of characters is wider than any screen, and is
 // held at the largest width a column can take.
@@ -41,6 +48,7 @@ FrmMain::FrmMain(const ViewerServices& services)
       StatusBar1(addStatusBar("StatusBar1")),
       ImageList1(addImageList("ImageList1")),
       tmrPrepareSort(addTimer("tmrPrepareSort", 1)),
+      tmrFollow(addTimer("tmrFollow", kFollowIntervalMs)),
       services_(services) {
   style = ui::FormStyle::Sizable;
   iconResourceId = 1;
@@ -63,6 +71,7 @@ FrmMain::FrmMain(const ViewerServices& services)
   lvLogDetail.tabIndex = 1;
 
   tmrPrepareSort.onTimer = [this] { tmrPrepareSort_Timer(); };
+  tmrFollow.onTimer = [this] { tmrFollow_Timer(); };
 
   onLoad = [this] { Form_Load(); };
   onResize = [this] { Form_Resize(); };
@@ -95,6 +104,7 @@ void FrmMain::Form_Initialize() {
   action.items = {refresh, ui::MenuItem{"mSeparator1", "-"}, exit};
   menus().clear();
   addMenu(action);
+  addEditAndViewMenus();
   const ui::ScreenMetrics metrics = screen();
   scrollBarWidth_ = metrics.verticalScrollBarWidth * metrics.twipsPerPixelX;
 
@@ -146,11 +156,12 @@ void FrmMain::ArrangeLists() {
 
 void FrmMain::UpdateStatus() {
   if (detail_.empty()) {
-    StatusBar1.setSimpleText("");
+    StatusBar1.setSimpleText(filterStatus());
     return;
   }
   StatusBar1.setSimpleText("      " + services_.strings.text(text::DetailStatus) + " " +
-                           classic::signedNumberText(static_cast<std::int64_t>(detail_.size())));
+                           classic::signedNumberText(static_cast<std::int64_t>(detail_.size())) +
+                           filterStatus());
 }
 
 void FrmMain::mRefresh_Click() {
@@ -187,6 +198,12 @@ void FrmMain::lvLogMaster_ColumnClick(std::size_t column) {
 
 void FrmMain::applySort() {
   order_ = orders_.rows(master_, sortColumn_, descending_);
+  if (filter_.active()) {
+    filtered_ = filteredEntries(master_, order_, filter_, services_.codec, dateForm_);
+    order_ = RowOrder(&filtered_, filtered_.size(), false);
+  } else {
+    filtered_ = {};
+  }
   lvLogMaster.setSort(true, sortColumn_, descending_ ? ui::SortOrder::Descending : ui::SortOrder::Ascending);
 }
 
@@ -235,12 +252,8 @@ void FrmMain::LoadMasterLog() {
 }
 
 void FrmMain::LoadDetailLog(std::string_view ansiName) {
-  detail_.clear();
+  readDetail(ansiName);
   widestDetail_ = 0;
-  if (!ansiName.empty() && !location_.empty() && safeDetailName(ansiName)) {
-    const std::string path = location_ + kLogsFolder + services_.codec.fromAnsi(ansiName) + ".log";
-    if (auto contents = services_.files.readAll(path)) detail_ = detailLines(*contents);
-  }
   const ByteWidths& measure = widths();
   for (const std::string& line : detail_)
     widestDetail_ = std::max(widestDetail_, measure.width(line) + kDetailMargin);
@@ -267,6 +280,284 @@ ui::ListItem FrmMain::detailItem(std::size_t row) const {
   ui::ListItem item;
   if (row < detail_.size()) item.text = shownText(services_.codec, detail_[row]);
   return item;
+}
+
+// Edit and View: find, copy, filter and follow, in the menus after Actions. Nothing here runs
+// until the user chooses one of them.
+
+void FrmMain::addEditAndViewMenus() {
+  const platform::StringTable& t = services_.strings;
+  const ui::Modifiers ctrl{false, true, false};
+  const ui::Modifiers shift{true, false, false};
+  ui::MenuItem edit{"mEdit", t.text(text::EditMenu)};
+  ui::MenuItem find{"mFind", t.text(text::FindMenu), ui::Key::F, ctrl};
+  find.onClick = [this] { mFind_Click(); };
+  ui::MenuItem findNext{"mFindNext", t.text(text::FindNextMenu), ui::Key::F3};
+  findNext.onClick = [this] { mFindNext_Click(true); };
+  ui::MenuItem findPrevious{"mFindPrevious", t.text(text::FindPreviousMenu), ui::Key::F3, shift};
+  findPrevious.onClick = [this] { mFindNext_Click(false); };
+  ui::MenuItem copy{"mCopy", t.text(text::CopyMenu), ui::Key::C, ctrl};
+  copy.onClick = [this] { mCopy_Click(); };
+  edit.items = {find, findNext, findPrevious, ui::MenuItem{"mSeparator2", "-"}, copy};
+  addMenu(edit);
+
+  ui::MenuItem view{"mView", t.text(text::ViewMenu)};
+  const char* names[] = {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery",
+                         "mShowUncategorized"};
+  const text::Id captions[] = {text::ErrorsMenu, text::AdvisoriesMenu, text::TaskEntriesMenu,
+                               text::RecoveryMenu, text::UncategorizedMenu};
+  for (int k = 0; k < 5; ++k) {
+    ui::MenuItem category{names[k], t.text(captions[k])};
+    category.checked = true;
+    const auto bit = static_cast<std::uint8_t>(1 << k);
+    category.onClick = [this, bit] { mCategory_Click(bit); };
+    view.items.push_back(category);
+  }
+  ui::MenuItem filterText{"mFilterText", t.text(text::FilterTextMenu)};
+  filterText.onClick = [this] { mFilterText_Click(); };
+  ui::MenuItem showAll{"mShowAll", t.text(text::ShowAllMenu)};
+  showAll.onClick = [this] { mShowAll_Click(); };
+  ui::MenuItem follow{"mFollow", t.text(text::FollowMenu)};
+  follow.onClick = [this] { mFollow_Click(); };
+  view.items.push_back(filterText);
+  view.items.push_back(showAll);
+  view.items.push_back(ui::MenuItem{"mSeparator3", "-"});
+  view.items.push_back(follow);
+  addMenu(view);
+}
+
+std::ptrdiff_t FrmMain::selectedEntry() const {
+  const std::ptrdiff_t row = lvLogMaster.selectedIndex();
+  if (row < 0 || static_cast<std::size_t>(row) >= order_.size()) return -1;
+  return static_cast<std::ptrdiff_t>(order_[static_cast<std::size_t>(row)]);
+}
+
+void FrmMain::selectMasterRow(std::size_t row) {
+  lvLogMaster.select(static_cast<std::ptrdiff_t>(row));
+  lvLogMaster.ensureSelectedVisible();
+  LoadDetailLog(master_.detailName(order_[row]));
+}
+
+std::string FrmMain::filterStatus() const {
+  if (!filter_.active()) return "";
+  const platform::StringTable& t = services_.strings;
+  return kStatusGap + std::to_string(order_.size()) + " " + t.text(text::FilterStatusOf) + " " +
+         std::to_string(master_.size()) + " " + t.text(text::FilterStatusEntries);
+}
+
+void FrmMain::mFind_Click() {
+  services_.toolkit.showFind(*this, findQuery_, [this](const ui::FindQuery& query) {
+    findQuery_ = query;
+    findAsked_ = true;
+    find(query);
+  });
+}
+
+void FrmMain::mFindNext_Click(bool down) {
+  if (!findAsked_ || findQuery_.text.empty()) {
+    findQuery_.down = down;
+    mFind_Click();
+    return;
+  }
+  ui::FindQuery query = findQuery_;
+  query.down = down;
+  find(query);
+}
+
+void FrmMain::find(const ui::FindQuery& query) {
+  if (query.text.empty()) return;
+  const bool inDetail = focused() == &lvLogDetail && lvLogDetail.visible() && !detail_.empty();
+  if (inDetail ? findInDetail(query) : findInMaster(query)) return;
+  ui::MessageBoxRequest box;
+  box.text = services_.strings.text(text::NotFound);
+  if (const std::size_t at = box.text.find("%1"); at != std::string::npos)
+    box.text.replace(at, 2, query.text);
+  box.title = services_.strings.text(text::ProgramTitle);
+  box.buttons = ui::Buttons::OK;
+  box.icon = ui::Icon::Information;
+  services_.toolkit.messageBox(box);
+}
+
+bool FrmMain::findInMaster(const ui::FindQuery& query) {
+  const TextMatcher matcher(services_.codec, query.text, query.matchCase, dateForm_);
+  const auto found = findRow(order_.size(), lvLogMaster.selectedIndex(), query.down,
+                             [&](std::size_t row) { return matcher.inEntry(master_, order_[row], dateForm_); });
+  if (!found) return false;
+  selectMasterRow(found->row);
+  if (found->wrapped)
+    StatusBar1.setSimpleText(StatusBar1.simpleText() + kStatusGap +
+                             services_.strings.text(query.down ? text::WrappedDown : text::WrappedUp));
+  return true;
+}
+
+bool FrmMain::findInDetail(const ui::FindQuery& query) {
+  const TextMatcher matcher(services_.codec, query.text, query.matchCase);
+  const auto found = findRow(detail_.size(), lvLogDetail.selectedIndex(), query.down,
+                             [&](std::size_t row) { return matcher.in(detail_[row]); });
+  if (!found) return false;
+  lvLogDetail.select(static_cast<std::ptrdiff_t>(found->row));
+  lvLogDetail.ensureSelectedVisible();
+  UpdateStatus();
+  if (found->wrapped)
+    StatusBar1.setSimpleText(StatusBar1.simpleText() + kStatusGap +
+                             services_.strings.text(query.down ? text::WrappedDown : text::WrappedUp));
+  return true;
+}
+
+void FrmMain::mCopy_Click() {
+  std::string text;
+  const std::ptrdiff_t detailRow = lvLogDetail.selectedIndex();
+  if (focused() == &lvLogDetail && detailRow >= 0 && static_cast<std::size_t>(detailRow) < detail_.size()) {
+    text = shownText(services_.codec, detail_[static_cast<std::size_t>(detailRow)]);
+  } else {
+    const std::ptrdiff_t row = lvLogMaster.selectedIndex();
+    if (row < 0 || static_cast<std::size_t>(row) >= order_.size()) return;
+    const ui::ListItem item = masterItem(static_cast<std::size_t>(row));
+    text = item.text + "\t" + item.subItems.at(0) + "\t" + item.subItems.at(1);
+  }
+  services_.toolkit.setClipboardText(*this, text);
+}
+
+void FrmMain::mCategory_Click(std::uint8_t bit) {
+  filter_.categories ^= bit;
+  const char* names[] = {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery",
+                         "mShowUncategorized"};
+  for (int k = 0; k < 5; ++k)
+    if (bit == (1 << k)) setMenuChecked(names[k], (filter_.categories & bit) != 0);
+  applyFilter(selectedEntry());
+}
+
+void FrmMain::mFilterText_Click() {
+  FrmFilterText dialog(services_.toolkit, services_.strings);
+  const auto chosen = dialog.Ask(*this, filter_.text);
+  if (!chosen || *chosen == filter_.text) return;
+  filter_.text = *chosen;
+  setMenuChecked("mFilterText", !filter_.text.empty());
+  applyFilter(selectedEntry());
+}
+
+void FrmMain::mShowAll_Click() {
+  if (!filter_.active()) return;
+  filter_ = EntryFilter();
+  for (const char* name :
+       {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery", "mShowUncategorized"})
+    setMenuChecked(name, true);
+  setMenuChecked("mFilterText", false);
+  applyFilter(selectedEntry());
+}
+
+// The rows shown change: the entry that was selected stays selected where it is still shown;
+// otherwise the last row is chosen, as after loading.
+void FrmMain::applyFilter(std::ptrdiff_t keepEntry) {
+  applySort();
+  lvLogMaster.setItemCount(order_.size());
+  const std::ptrdiff_t row = keepEntry >= 0 ? order_.rowOf(static_cast<std::uint32_t>(keepEntry)) : -1;
+  if (row >= 0) {
+    lvLogMaster.select(row);
+    lvLogMaster.ensureSelectedVisible();
+  } else if (!order_.empty()) {
+    selectMasterRow(order_.size() - 1);
+  } else {
+    detail_.clear();
+    detailName_.clear();
+    lvLogDetail.setItemCount(0);
+    Form_Resize();
+  }
+  UpdateStatus();
+}
+
+void FrmMain::mFollow_Click() {
+  follow_ = !follow_;
+  setMenuChecked("mFollow", follow_);
+  setTimerEnabled(tmrFollow, follow_);
+}
+
+void FrmMain::tmrFollow_Timer() {
+  if (!follow_ || location_.empty()) return;
+  followMaster();
+  followDetail();
+}
+
+// Reads what the engine appended to the master log since it was read; a log cut short or replaced
+// (its first bytes changed) is read again whole. The newest entry, when selected, stays selected;
+// any other selection stays where it is.
+void FrmMain::followMaster() {
+  const std::size_t known = master_.bytes();
+  const auto tail = services_.files.readTail(location_ + kMasterLog, known, kFollowHeadBytes);
+  if (!tail) return;
+  const std::size_t compared = std::min(tail->head.size(), master_.head(kFollowHeadBytes).size());
+  if (tail->size < known || tail->head.substr(0, compared) != master_.head(compared)) {
+    LoadMasterLog();
+    return;
+  }
+  if (tail->bytes.empty() || master_.stoppedEarly()) return;
+  const std::ptrdiff_t row = lvLogMaster.selectedIndex();
+  const bool newestSelected = row >= 0 && static_cast<std::size_t>(row) + 1 == order_.size();
+  const std::ptrdiff_t keep = selectedEntry();
+  const bool wasEmpty = order_.empty();
+  setTimerEnabled(tmrPrepareSort, false);
+  order_ = RowOrder();
+  orders_.reset();  // before the log it reads changes
+  master_.releaseFile();
+  master_.append(tail->bytes, &widths());
+  applySort();
+  lvLogMaster.setItemCount(order_.size());
+  const std::int64_t widest = master_.size() > 0 ? master_.widestDescription() + kDescriptionMargin : 0;
+  if (widest != widestDescription_) {
+    widestDescription_ = widest;
+    Form_Resize();
+  }
+  if ((newestSelected || wasEmpty) && !order_.empty()) {
+    selectMasterRow(order_.size() - 1);
+  } else if (keep >= 0) {
+    lvLogMaster.select(order_.rowOf(static_cast<std::uint32_t>(keep)));
+  }
+  UpdateStatus();
+}
+
+// The detail log on show, followed the same way.
+void FrmMain::followDetail() {
+  if (detailName_.empty()) return;
+  const std::string path = location_ + kLogsFolder + services_.codec.fromAnsi(detailName_) + ".log";
+  const auto tail = services_.files.readTail(path, detailLineStart_, 0);
+  if (!tail) return;
+  if (tail->size < detailLineStart_) {
+    LoadDetailLog(std::string(detailName_));
+    return;
+  }
+  if (tail->bytes.empty()) return;
+  if (detailLastOpen_ && !detail_.empty()) detail_.pop_back();
+  std::vector<std::string> more = detailLines({tail->bytes, tail->complete});
+  // The tail starts where the last line without its end started: the next one starts after it.
+  const std::size_t end = tail->bytes.find_last_of("\r\n");
+  detailLastOpen_ = end + 1 != tail->bytes.size();
+  detailLineStart_ = detailLastOpen_ ? detailLineStart_ + (end == std::string::npos ? 0 : end + 1) : tail->size;
+  const ByteWidths& measure = widths();
+  for (std::string& line : more) {
+    widestDetail_ = std::max(widestDetail_, measure.width(line) + kDetailMargin);
+    detail_.push_back(std::move(line));
+  }
+  lvLogDetail.setItemCount(detail_.size());
+  Form_Resize();
+  UpdateStatus();
+}
+
+// Reads the detail log, keeping where a follower goes on reading it.
+void FrmMain::readDetail(std::string_view ansiName) {
+  detail_.clear();
+  detailName_.clear();
+  detailLineStart_ = 0;
+  detailLastOpen_ = false;
+  if (ansiName.empty() || location_.empty() || !safeDetailName(ansiName)) return;
+  detailName_ = std::string(ansiName);
+  const std::string path = location_ + kLogsFolder + services_.codec.fromAnsi(ansiName) + ".log";
+  auto contents = services_.files.readAll(path);
+  if (!contents) return;
+  detail_ = detailLines(*contents);
+  const std::string& bytes = contents->bytes;
+  detailLastOpen_ = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+  const std::size_t end = bytes.find_last_of("\r\n");
+  detailLineStart_ = detailLastOpen_ ? (end == std::string::npos ? 0 : end + 1) : bytes.size();
 }
 
 }  // namespace quillon

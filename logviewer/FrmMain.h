@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/StringTable.h"
+#include "logviewer/EntryFilter.h"
 #include "logviewer/EntryOrder.h"
 #include "logviewer/LogFiles.h"
 #include "logviewer/TextWidths.h"
@@ -56,6 +57,19 @@ class FrmMain final : public ui::Form {
   // Once the first screen is up, lets the master log's file go (its bytes copied meanwhile) and starts
   // sorting by description ahead of a click on its header.
   ui::Timer& tmrPrepareSort;
+  // While the log is followed: reads what the engine appended to the logs on show.
+  ui::Timer& tmrFollow;
+
+  // Edit and View, the menus after Actions.
+  void mFind_Click();
+  void mFindNext_Click(bool down);
+  void mCopy_Click();
+  void mCategory_Click(std::uint8_t bit);
+  void mFilterText_Click();
+  void mShowAll_Click();
+  void mFollow_Click();
+  void tmrFollow_Timer();
+  const EntryFilter& filter() const { return filter_; }
 
   const std::string& location() const { return location_; }
   std::int64_t widestDescriptionTwips() const { return widestDescription_; }
@@ -69,6 +83,18 @@ class FrmMain final : public ui::Form {
   const ByteWidths& widths();
   void applySort();
   void tmrPrepareSort_Timer();
+  // Edit and View.
+  void addEditAndViewMenus();
+  void applyFilter(std::ptrdiff_t keepEntry);
+  std::ptrdiff_t selectedEntry() const;
+  void selectMasterRow(std::size_t row);
+  bool findInMaster(const ui::FindQuery& query);
+  bool findInDetail(const ui::FindQuery& query);
+  void find(const ui::FindQuery& query);
+  std::string filterStatus() const;
+  void followMaster();
+  void followDetail();
+  void readDetail(std::string_view ansiName);
 
   ViewerServices services_;
   std::string location_;
@@ -85,6 +111,15 @@ class FrmMain final : public ui::Form {
   std::int64_t widestDetail_ = 0;
   ByteWidths widths_;
   bool widthsMeasured_ = false;
+  // Edit and View.
+  EntryFilter filter_;
+  std::vector<std::uint32_t> filtered_;  // order_ reads it while a filter is on
+  ui::FindQuery findQuery_;
+  bool findAsked_ = false;
+  bool follow_ = false;
+  std::string detailName_;           // the detail log on show (ANSI)
+  std::uint64_t detailLineStart_ = 0;  // where its last line starts when it had no end yet, else its size
+  bool detailLastOpen_ = false;
 };
 
 }  // namespace quillon

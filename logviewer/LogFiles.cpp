@@ -304,6 +304,8 @@ MasterLog::MasterLog(MasterLog&& other) noexcept {
   bytes_ = other.bytes_;
   other.bytes_ = {};
   copy_ = std::move(other.copy_);
+  grown_ = std::move(other.grown_);
+  base_ = other.base_;
   entries_ = std::move(other.entries_);
   form_ = other.form_;
   stoppedEarly_ = other.stoppedEarly_;
@@ -319,6 +321,9 @@ void MasterLog::clear() {
   joinCopy();
   copy_.clear();
   copy_.shrink_to_fit();
+  grown_.clear();
+  grown_.shrink_to_fit();
+  base_ = kNotGrown;
   view_.reset();
   bytes_ = {};
   entries_.clear();
@@ -389,37 +394,10 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
         break;
       }
       from = scanner.position();
-      const std::int32_t number = messageNumber(line);
-      if (number == 0) continue;
-      const auto when = readLogDate(line.substr(0, 19), form);
-      if (!when) {
-        stoppedEarly_ = true;
-        stopped = true;
-        break;
-      }
       const auto lineStart = static_cast<std::uint64_t>(line.data() - bytes_.data());
-      if (lineStart >> 40) {  // beyond what an entry can point to
-        stoppedEarly_ = true;
+      if (!addLine(line, lineStart, form, widths, widestCharacter, lastWhen)) {
         stopped = true;
         break;
-      }
-      StoredEntry entry;
-      entry.lineStartLow = static_cast<std::uint32_t>(lineStart);
-      entry.lineStartHigh = static_cast<std::uint8_t>(lineStart >> 32);
-      entry.lineLength = static_cast<std::uint32_t>(std::min<std::size_t>(line.size(), UINT32_MAX));
-      entry.number = static_cast<std::int16_t>(number);
-      const bool hasDetail = line.size() >= 30 && line[29] == '[';
-      const bool namesDetail = hasDetail && line.size() > 30;
-      entry.flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(classify(number, namesDetail)) |
-                                              (hasDetail ? StoredEntry::kHasDetail : 0));
-      const std::uint64_t packed = packDate(*when);
-      if (packed < lastWhen) inTimeOrder_ = false;
-      lastWhen = packed;
-      entries_.push_back(entry);
-      if (widths) {
-        const std::string_view d = description(entries_.size() - 1);
-        if (static_cast<std::int64_t>(d.size()) * widestCharacter > widestDescription_)
-          widestDescription_ = std::max(widestDescription_, widths->width(d));
       }
     }
     if (progress.done) break;
@@ -429,6 +407,73 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
   // Reallocating costs as much as the reserve saved; only a reserve far too large is given back
   // (a log that stopped early, or of long lines).
   if (entries_.capacity() / 2 > entries_.size()) entries_.shrink_to_fit();
+}
+
+bool MasterLog::addLine(std::string_view line, std::uint64_t lineStart, const DateForm& form,
+                        const ByteWidths* widths, std::int64_t widestCharacter, std::uint64_t& lastWhen) {
+  const std::int32_t number = messageNumber(line);
+  if (number == 0) return true;
+  const auto when = readLogDate(line.substr(0, 19), form);
+  if (!when) {
+    stoppedEarly_ = true;
+    return false;
+  }
+  if (lineStart >> 40) {  // beyond what an entry can point to
+    stoppedEarly_ = true;
+    return false;
+  }
+  StoredEntry entry;
+  entry.lineStartLow = static_cast<std::uint32_t>(lineStart);
+  entry.lineStartHigh = static_cast<std::uint8_t>(lineStart >> 32);
+  entry.lineLength = static_cast<std::uint32_t>(std::min<std::size_t>(line.size(), UINT32_MAX));
+  entry.number = static_cast<std::int16_t>(number);
+  const bool hasDetail = line.size() >= 30 && line[29] == '[';
+  const bool namesDetail = hasDetail && line.size() > 30;
+  entry.flags = static_cast<std::uint8_t>(static_cast<std::uint8_t>(classify(number, namesDetail)) |
+                                          (hasDetail ? StoredEntry::kHasDetail : 0));
+  const std::uint64_t packed = packDate(*when);
+  if (packed < lastWhen) inTimeOrder_ = false;
+  lastWhen = packed;
+  entries_.push_back(entry);
+  if (widths) {
+    const std::string_view d = description(entries_.size() - 1);
+    if (static_cast<std::int64_t>(d.size()) * widestCharacter > widestDescription_)
+      widestDescription_ = std::max(widestDescription_, widths->width(d));
+  }
+  return true;
+}
+
+std::size_t MasterLog::append(std::string_view more, const ByteWidths* widths) {
+  if (more.empty() || stoppedEarly_) return 0;
+  // The bytes the file grew by go into a buffer of their own after the file's first bytes, which
+  // stay where they are: following a large log costs only what it grows by.
+  const std::string_view last = grown() ? std::string_view(grown_) : bytes_;
+  std::size_t from = last.size();
+  // A last line without its end was still being written: it is read again with what followed, and
+  // moves into the grown part whole.
+  if (!last.empty() && last.back() != '\r' && last.back() != '\n') {
+    const std::size_t end = last.find_last_of("\r\n");
+    from = end == std::string_view::npos ? 0 : end + 1;
+    const std::uint64_t lineStart = (grown() ? base_ : 0) + from;
+    if (!entries_.empty() && entries_.back().lineStart() == lineStart) entries_.pop_back();
+  }
+  if (!grown()) {
+    base_ = from;
+    grown_.assign(bytes_.substr(from));
+    from = 0;
+  }
+  grown_.append(more);
+  const std::size_t before = entries_.size();
+  std::uint64_t lastWhen = entries_.empty() ? 0 : when(entries_.size() - 1);
+  const std::int64_t widestCharacter = widths ? widths->widest() : 0;
+  LineScanner scanner(grown_, from);
+  std::string_view line;
+  bool ended = true;
+  while (scanner.next(line, ended)) {
+    const std::uint64_t lineStart = base_ + static_cast<std::uint64_t>(line.data() - grown_.data());
+    if (!addLine(line, lineStart, form_, widths, widestCharacter, lastWhen)) break;
+  }
+  return entries_.size() - std::min(before, entries_.size());
 }
 
 MasterEntry MasterLog::entry(std::size_t i) const {
@@ -451,7 +496,9 @@ std::uint64_t MasterLog::when(std::size_t i) const {
 
 std::string_view MasterLog::line(std::size_t i) const {
   const StoredEntry& e = entries_[i];
-  return bytes_.substr(e.lineStart(), e.lineLength);
+  const std::uint64_t start = e.lineStart();
+  if (start < base_) return bytes_.substr(start, e.lineLength);
+  return std::string_view(grown_).substr(start - base_, e.lineLength);
 }
 
 std::string_view MasterLog::description(std::size_t i) const {

@@ -108,6 +108,10 @@ class MasterLog {
   // Whether the bytes are still those of a view that holds the file.
   bool holdsFile() const { return view_ && view_->holdsFile(); }
   void clear();
+  // Adds the entries of the bytes the file grew by since they were read (the file from bytes() on):
+  // a last line that had no end yet is read again with what followed it. Only while no other thread
+  // reads the log. Gives the number of entries added (the line read again not counted twice).
+  std::size_t append(std::string_view more, const ByteWidths* widths = nullptr);
 
   std::size_t size() const { return entries_.size(); }
   MasterEntry entry(std::size_t i) const;
@@ -142,18 +146,32 @@ class MasterLog {
   bool inTimeOrder() const {
     return inTimeOrder_;
   }
+  // The bytes of the file read so far, those it grew by included.
   std::size_t bytes() const {
-    return bytes_.size();
+    return grown() ? static_cast<std::size_t>(base_) + grown_.size() : bytes_.size();
+  }
+  // The file's first bytes as read, up to n.
+  std::string_view head(std::size_t n) const {
+    return base_ == 0 ? std::string_view(grown_).substr(0, n) : bytes_.substr(0, n);
   }
 
  private:
   void parse(const DateForm& form, const ByteWidths* widths);
+  // Adds the line's entry when it is one; false when reading stops at it.
+  bool addLine(std::string_view line, std::uint64_t lineStart, const DateForm& form, const ByteWidths* widths,
+               std::int64_t widestCharacter, std::uint64_t& lastWhen);
+  bool grown() const { return base_ != kNotGrown; }
   void joinCopy();
 
   std::unique_ptr<platform::FileView> view_;  // owns or holds the bytes
   std::string_view bytes_;                    // view_'s, kept for the hot paths
   std::thread copier_;                        // writes copy_ only; read after joining it
   std::string copy_;
+  // The bytes the file grew by while shown, from the file's offset base_ on (the last line that had
+  // no end when the file was read included); the entries from there point into them.
+  static constexpr std::uint64_t kNotGrown = UINT64_MAX;
+  std::string grown_;
+  std::uint64_t base_ = kNotGrown;
   std::vector<StoredEntry> entries_;
   DateForm form_;  // the dates' form of the last load
   bool stoppedEarly_ = false;

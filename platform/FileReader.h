@@ -1,6 +1,7 @@
 #pragma once
 // Reading a whole file, for files other components write while the program may be reading them.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,15 @@ class ReadFileView final : public FileView {
   FileContents contents_;
 };
 
+// What a reader of a growing file needs: the file's first bytes (to know it is still the same file)
+// and the bytes past what it has read already.
+struct FileTail {
+  std::string head;  // the first bytes asked for, or all when the file is shorter
+  std::uint64_t size = 0;  // the file's size when opened
+  std::string bytes;       // from the offset asked for to the end; empty when the file is shorter
+  bool complete = true;    // false when reading failed part way
+};
+
 class FileReader {
  public:
   virtual ~FileReader() = default;
@@ -67,6 +77,18 @@ class FileReader {
   // while the caller goes through those already read; the file itself is never held. Where the
   // system offers no such reading, as view gives them.
   virtual std::unique_ptr<FileView> stream(const std::string& path) { return view(path); }
+  // The file's first headBytes bytes and its bytes from offset on, without reading those between
+  // where the system can. Nothing when the file cannot be opened.
+  virtual std::optional<FileTail> readTail(const std::string& path, std::uint64_t offset, std::size_t headBytes) {
+    auto contents = readAll(path);
+    if (!contents) return std::nullopt;
+    FileTail tail;
+    tail.size = contents->bytes.size();
+    tail.head = contents->bytes.substr(0, headBytes);
+    if (offset < tail.size) tail.bytes = contents->bytes.substr(static_cast<std::size_t>(offset));
+    tail.complete = contents->complete;
+    return tail;
+  }
 };
 
 }  // namespace platform

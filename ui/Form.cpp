@@ -349,10 +349,10 @@ MenuItem* findMenu(std::vector<MenuItem>& items, std::string_view name) {
   }
   return nullptr;
 }
-MenuItem* findShortcut(std::vector<MenuItem>& items, Key key) {
+MenuItem* findShortcut(std::vector<MenuItem>& items, Key key, Modifiers modifiers) {
   for (MenuItem& item : items) {
-    if (item.shortcut == key && item.items.empty()) return &item;
-    if (MenuItem* inner = findShortcut(item.items, key)) return inner;
+    if (item.shortcut == key && item.shortcutModifiers == modifiers && item.items.empty()) return &item;
+    if (MenuItem* inner = findShortcut(item.items, key, modifiers)) return inner;
   }
   return nullptr;
 }
@@ -361,8 +361,8 @@ MenuItem* findShortcut(std::vector<MenuItem>& items, Key key) {
 MenuItem* Form::menuItem(std::string_view name) {
   return findMenu(menus_, name);
 }
-MenuItem* Form::menuForShortcut(Key key) {
-  return key == Key::None ? nullptr : findShortcut(menus_, key);
+MenuItem* Form::menuForShortcut(Key key, Modifiers modifiers) {
+  return key == Key::None ? nullptr : findShortcut(menus_, key, modifiers);
 }
 void Form::setMenuEnabled(std::string_view name, bool on) {
   MenuItem* item = menuItem(name);
@@ -374,6 +374,12 @@ void Form::setMenuVisible(std::string_view name, bool on) {
   MenuItem* item = menuItem(name);
   if (!item || item->visible == on) return;
   item->visible = on;
+  menuChanged();
+}
+void Form::setMenuChecked(std::string_view name, bool on) {
+  MenuItem* item = menuItem(name);
+  if (!item || item->checked == on) return;
+  item->checked = on;
   menuChanged();
 }
 void Form::setMenuCaption(std::string_view name, std::string caption) {
@@ -492,12 +498,10 @@ bool Form::keyDown(Key key, Modifiers modifiers) {
     onKeyDown(key, modifiers);
     if (!peer_) return true;
   }
-  if (modifiers.none()) {
-    if (MenuItem* item = menuForShortcut(key)) {
-      if (!item->enabled) return true;
-      clickMenu(item->name);
-      return true;
-    }
+  if (MenuItem* item = menuForShortcut(key, modifiers)) {
+    if (!item->enabled) return true;
+    clickMenu(item->name);
+    return true;
   }
   Control* focus = focused_ && focused_->usable() ? focused_ : nullptr;
   switch (key) {

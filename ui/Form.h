@@ -88,6 +88,8 @@ enum class Key {
   Left,
   Right,
   Space,
+  // Letters, for shortcuts held with Ctrl.
+  A, B, C, D, E, F, G, H, I, J, K, L, M, N, O, P, Q, R, S, T, U, V, W, X, Y, Z,
 };
 
 // The modifier keys held with a key.
@@ -396,11 +398,12 @@ class StatusBar final : public Control {
 
 struct MenuItem {
   MenuItem() = default;
-  MenuItem(std::string itemName, std::string itemCaption, Key key = Key::None)
-      : name(std::move(itemName)), caption(std::move(itemCaption)), shortcut(key) {}
+  MenuItem(std::string itemName, std::string itemCaption, Key key = Key::None, Modifiers held = {})
+      : name(std::move(itemName)), caption(std::move(itemCaption)), shortcut(key), shortcutModifiers(held) {}
   std::string name;
   std::string caption;  // "&" marks the access key; "-" is a separator
   Key shortcut = Key::None;
+  Modifiers shortcutModifiers;  // held with the shortcut's key (Ctrl+F, Shift+F3)
   bool enabled = true;
   bool visible = true;
   bool checked = false;
@@ -494,6 +497,7 @@ class Form {
   void setMenuEnabled(std::string_view name, bool on);
   void setMenuVisible(std::string_view name, bool on);
   void setMenuCaption(std::string_view name, std::string caption);
+  void setMenuChecked(std::string_view name, bool on);
   std::vector<std::unique_ptr<Timer>>& timers() { return timers_; }
   Timer* timer(std::string_view name);
   void setTimerEnabled(Timer& timer, bool on);
@@ -553,8 +557,8 @@ class Form {
   void notify(Control& control, Change what);
   // The menu item's click, as a user's choice or its shortcut raises it; false when none is named so.
   bool clickMenu(std::string_view name);
-  // The menu item whose shortcut this key is, or nullptr.
-  MenuItem* menuForShortcut(Key key);
+  // The menu item whose shortcut this key is, held with exactly these modifiers, or nullptr.
+  MenuItem* menuForShortcut(Key key, Modifiers modifiers = {});
 
  private:
   template <typename T>

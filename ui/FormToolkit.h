@@ -2,12 +2,21 @@
 // The toolkit that realizes forms: the Win32 renderer shows them as real windows, the test toolkit
 // records them and lets a test raise the events a user would.
 
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "ui/Form.h"
 #include "ui/Toolkit.h"
 
 namespace ui {
+
+// What the user asks for in the Find dialog.
+struct FindQuery {
+  std::string text;  // UTF-8
+  bool matchCase = false;
+  bool down = true;
+};
 
 class FormToolkit : public Toolkit {
  public:
@@ -23,6 +32,13 @@ class FormToolkit : public Toolkit {
   // Width of the text in the form's font before the form is shown (the font is the same).
   virtual int textWidth(const Form& form, std::string_view utf8) = 0;
   virtual ScreenMetrics screen() = 0;
+  // Shows the system's modeless Find dialog owned by the form's window, holding the query (or
+  // brings the open one forward). Each "Find Next" in it calls onFindNext with what it holds; it
+  // stays until the user closes it or the form unloads, while the form is used as before.
+  virtual void showFind(Form& owner, const FindQuery& query,
+                        std::function<void(const FindQuery&)> onFindNext) = 0;
+  // Puts the text (UTF-8, lines ending in CR LF) on the clipboard; false when it could not.
+  virtual bool setClipboardText(Form& owner, std::string_view utf8) = 0;
 };
 
 }  // namespace ui

@@ -182,6 +182,40 @@ class Win32FileReader final : public FileReader {
     contents.bytes.resize(filled);
     return contents;
   }
+
+  std::optional<FileTail> readTail(const std::string& path, std::uint64_t offset, std::size_t headBytes) override {
+    const OwnedHandle owned = openShared(path);
+    if (!owned) return std::nullopt;
+    HANDLE file = owned.get();
+    FileTail tail;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return std::nullopt;
+    tail.size = static_cast<std::uint64_t>(size.QuadPart);
+    // Reads up to want bytes from the position on; false when a read failed.
+    auto readAt = [&](std::uint64_t from, std::size_t want, std::string& into) {
+      LARGE_INTEGER position{};
+      position.QuadPart = static_cast<LONGLONG>(from);
+      if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN)) return false;
+      into.resize(want);
+      std::size_t filled = 0;
+      while (filled < want) {
+        DWORD got = 0;
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(want - filled, 8u << 20));
+        if (!ReadFile(file, into.data() + filled, piece, &got, nullptr)) {
+          into.resize(filled);
+          return false;
+        }
+        if (got == 0) break;
+        filled += got;
+      }
+      into.resize(filled);
+      return true;
+    };
+    tail.complete = readAt(0, static_cast<std::size_t>(std::min<std::uint64_t>(headBytes, tail.size)), tail.head);
+    if (tail.complete && offset < tail.size)
+      tail.complete = readAt(offset, static_cast<std::size_t>(tail.size - offset), tail.bytes);
+    return tail;
+  }
 };
 
 }  // namespace

@@ -427,6 +427,41 @@ std::vector<DWORD> clientPixels(HWND window) {
   return pixels;
 }
 
+void pressKeys(HWND window, const std::vector<WORD>& chord) {
+  SetForegroundWindow(window);
+  Sleep(100);
+  pressKeys(chord);
+  Sleep(150);
+}
+
+void chooseMenu(HWND window, WORD menuKey, const std::vector<WORD>& itemKeys) {
+  pressKeys(window, {VK_MENU, menuKey});
+  Sleep(200);  // the menu opens
+  for (WORD vk : itemKeys) {
+    pressKeys({vk});
+    Sleep(150);
+  }
+}
+
+void typeText(HWND window, std::wstring_view text) {
+  SetForegroundWindow(window);
+  typeCharacters(text);
+  Sleep(150);
+}
+
+std::optional<std::string> clipboardText() {
+  if (!OpenClipboard(nullptr)) return std::nullopt;
+  std::optional<std::string> text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = toUtf8(chars);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 bool saveScreenshot(const std::wstring& bmpPath) {
   const std::optional<Pixels> screen =
       captureScreen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,15 @@ void typeCharacters(std::wstring_view text);
 void clickAt(POINT screen);
 // The pixels of a rectangle of the screen (0x00RRGGBB, row after row); empty when unreadable.
 std::vector<DWORD> screenPixels(const RECT& rect);
+// The same into the window, brought to the front first as a click on its title would.
+void pressKeys(HWND window, const std::vector<WORD>& chord);
+// A menu item chosen by Alt with the menu's access key, then the item's access key or the keys
+// that move to it and Enter.
+void chooseMenu(HWND window, WORD menuKey, const std::vector<WORD>& itemKeys);
+// Types the text as characters into the window's focused control, the window brought forward.
+void typeText(HWND window, std::wstring_view text);
+// The clipboard's text, or nothing when it holds none.
+std::optional<std::string> clipboardText();
 
 // A caption without its "&" markers ("&&" stands for one "&").
 std::string withoutMnemonics(std::string_view caption);

@@ -6,6 +6,10 @@
 //   KrvDriver gone  "<title>" [timeoutMs]           waits until no window has that title
 //   KrvDriver list                                  prints the titles of the visible windows
 //   KrvDriver shot  "<file.bmp>"                    saves a picture of the screen
+//   KrvDriver keys  "<title>" KEY...                brings the window ("-": the active one) forward
+//                                                   and presses each KEY:
+//        a chord such as ctrl+f, shift+f3, alt+v, f3, enter, esc, up, down, end, a letter or
+//        digit; "=text" types the text
 //   KrvDriver show  "<title>" "<text>" [icon] [buttons] [default2|default3]
 //        shows a message box (icon: none, critical, information, question, exclamation; buttons:
 //        ok, okcancel, yesno, yesnocancel), prints the answer (OK, Cancel, Yes or No) and ends
@@ -20,9 +24,13 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "automation/Automation.h"
 
@@ -56,6 +64,7 @@ int usage() {
       "       KrvDriver gone TITLE [TIMEOUT_MS]\n"
       "       KrvDriver list\n"
       "       KrvDriver shot FILE.bmp\n"
+      "       KrvDriver keys TITLE KEY...\n"
       "       KrvDriver show TITLE TEXT [none|critical|information|question|exclamation]"
       " [ok|okcancel|yesno|yesnocancel] [default2|default3]\n"
       "       KrvDriver sleep MS [EXITCODE]\n",
@@ -147,6 +156,45 @@ int showCommand(int argc, wchar_t** argv) {
   return answer;
 }
 
+// The virtual key of a key's name, 0 for none.
+WORD virtualKey(const std::wstring& name) {
+  static const std::pair<const wchar_t*, WORD> kNames[] = {
+      {L"ctrl", VK_CONTROL}, {L"shift", VK_SHIFT}, {L"alt", VK_MENU},    {L"enter", VK_RETURN},
+      {L"esc", VK_ESCAPE},   {L"tab", VK_TAB},     {L"up", VK_UP},       {L"down", VK_DOWN},
+      {L"end", VK_END},      {L"home", VK_HOME},   {L"space", VK_SPACE}, {L"f3", VK_F3},
+      {L"f5", VK_F5}};
+  for (const auto& [known, vk] : kNames)
+    if (name == known) return vk;
+  if (name.size() == 1 && std::iswalnum(name[0])) return static_cast<WORD>(std::towupper(name[0]));
+  return 0;
+}
+
+int keysCommand(int argc, wchar_t** argv) {
+  const std::wstring title = argv[2];
+  HWND window =
+      title == L"-" ? GetForegroundWindow() : automation::waitForWindow(utf8(argv[2]), kDefaultTimeoutMs);
+  if (!window) return kWindowNotFound;
+  for (int i = 3; i < argc; ++i) {
+    const std::wstring keys = argv[i];
+    if (!keys.empty() && keys[0] == L'=') {
+      automation::typeText(GetForegroundWindow(), keys.substr(1));
+      continue;
+    }
+    std::vector<WORD> chord;
+    for (std::size_t from = 0; from <= keys.size();) {
+      const std::size_t plus = std::min(keys.find(L'+', from), keys.size());
+      const WORD vk = virtualKey(keys.substr(from, plus - from));
+      if (!vk) return usage();
+      chord.push_back(vk);
+      from = plus + 1;
+    }
+    // The first keys go to the window named; later ones to whatever it opened (a menu, a dialog).
+    automation::pressKeys(i == 3 ? window : GetForegroundWindow(), chord);
+    Sleep(200);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -166,6 +214,7 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"shot" && argc == 3) return automation::saveScreenshot(argv[2]) ? 0 : kNotSaved;
   if (command == L"show" && argc >= 4 && argc <= 7) return showCommand(argc, argv);
+  if (command == L"keys" && argc >= 4) return keysCommand(argc, argv);
   if (command == L"sleep" && argc >= 3 && argc <= 4) {
     wchar_t* end = nullptr;
     const unsigned long milliseconds = std::wcstoul(argv[2], &end, 10);

@@ -85,19 +85,10 @@ void send(const std::vector<WORD>& keys) {
 // Keys pressed together (the first held while the others are pressed) into the window, brought to
 // the front first as a click on its title would.
 void press(HWND window, std::vector<WORD> chord) {
-  SetForegroundWindow(window);
-  Sleep(100);
-  automation::pressKeys(chord);
-  Sleep(150);
+  automation::pressKeys(window, chord);
 }
 
-// A menu item chosen by Alt with the menu's access key, then the item's access key or the keys
-// that move to it and Enter.
-void chooseMenu(HWND window, WORD menuKey, std::vector<WORD> itemKeys) {
-  press(window, {VK_MENU, menuKey});
-  Sleep(200);  // the menu opens
-  for (WORD vk : itemKeys) send({vk});
-}
+using automation::chooseMenu;
 
 void type(HWND window, const std::wstring& text) {
   SetForegroundWindow(window);

@@ -322,6 +322,99 @@ TEST_F(QuillonE2e, ADamagedLogShowsWhatCanBeShown) {
   EXPECT_TRUE(program->running());
 }
 
+// The viewer's process's dialog of this title: the Find dialog, a message box, Filter by Text.
+HWND dialogOf(const automation::Program& program, const std::string& title) {
+  HWND found = nullptr;
+  eventually([&] {
+    for (HWND window : automation::visibleWindowsOf(program.id()))
+      if (automation::windowText(window) == title) found = window;
+    return found != nullptr;
+  });
+  return found;
+}
+
+// A window just shown takes keys once it is the active one.
+void activate(HWND window) {
+  SetForegroundWindow(window);
+  eventually([&] { return GetForegroundWindow() == window; }, 3000);
+}
+
+// Find, filter, copy and follow as a user reaches them: the Edit and View menus through Alt and
+// their access keys, the shortcuts, the system's Find dialog typed into, the filter's dialog.
+TEST_F(QuillonE2e, FindsFiltersCopiesAndFollowsWithKeysAndClicks) {
+  putSample();
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master && w.detail && w.status);
+  ASSERT_TRUE(eventually([&] { return selectedRow(w.master) == 4; }));
+  activate(w.window);
+
+  // Ctrl+F: the system's Find dialog; Enter is its Find Next, searching on from the last row, round.
+  automation::pressKeys(w.window, {VK_CONTROL, 'F'});
+  HWND find = dialogOf(*program, "Find");
+  ASSERT_NE(find, nullptr) << "no Find dialog";
+  activate(find);
+  automation::typeText(find, L"started");
+  automation::pressKeys(find, {VK_RETURN});
+  EXPECT_TRUE(eventually([&] { return selectedRow(w.master) == 0; }));
+  EXPECT_EQ(statusText(w.status), "      Passed the end of the list; found from its start.");
+  automation::saveScreenshot(automation::screenshotFile(L"quillon-find.bmp"));
+  automation::pressKeys(find, {VK_ESCAPE});
+  EXPECT_TRUE(automation::waitUntilGone(find, 5000));
+  // F3 and Shift+F3 in the window go on searching either way.
+  activate(w.window);
+  automation::pressKeys(w.window, {VK_F3});
+  EXPECT_TRUE(eventually([&] { return selectedRow(w.master) == 3; }));
+  automation::pressKeys(w.window, {VK_SHIFT, VK_F3});
+  EXPECT_TRUE(eventually([&] { return selectedRow(w.master) == 0; }));
+
+  // Ctrl+C copies the chosen row as text, its columns separated by tabs.
+  clickRow(w.master, 1);
+  ASSERT_TRUE(eventually([&] { return itemCount(w.detail) == 12; }));
+  automation::pressKeys(w.window, {VK_CONTROL, 'C'});
+  EXPECT_EQ(automation::clipboardText(), std::optional<std::string>("12/08/26 09:05:00\t0020\tCopy/Update finished"));
+
+  // View, Errors off: the error goes, the status counts the entries shown, the chosen one stays.
+  automation::chooseMenu(w.window, 'V', {'E'});
+  EXPECT_TRUE(eventually([&] { return itemCount(w.master) == 4; }));
+  EXPECT_EQ(selectedRow(w.master), 1);
+  EXPECT_EQ(statusText(w.status), "      Detail:  12      4 of 5 entries");
+  automation::saveScreenshot(automation::screenshotFile(L"quillon-filter.bmp"));
+  // View, Filter by Text: only the entries holding the text typed.
+  automation::chooseMenu(w.window, 'V', {'T'});
+  HWND filter = dialogOf(*program, "Filter by Text");
+  ASSERT_NE(filter, nullptr) << "no Filter by Text dialog";
+  activate(filter);
+  automation::typeText(filter, L"copy");
+  automation::pressKeys(filter, {VK_RETURN});
+  EXPECT_TRUE(eventually([&] { return itemCount(w.master) == 1; }));
+  EXPECT_EQ(itemText(w.master, 0, 1), "0020");
+  // View, Show All Entries: every entry again, the chosen one still chosen, the status as it was.
+  automation::chooseMenu(w.window, 'V', {'S'});
+  EXPECT_TRUE(eventually([&] { return itemCount(w.master) == 5; }));
+  EXPECT_EQ(selectedRow(w.master), 1);
+  EXPECT_EQ(statusText(w.status), "      Detail:  12");
+
+  // View, Follow the Log: what the engine appends shows within a second; the newest entry, chosen,
+  // stays chosen.
+  clickRow(w.master, 4);
+  ASSERT_TRUE(eventually([&] { return !IsWindowVisible(w.detail); }));
+  automation::chooseMenu(w.window, 'V', {'F'});
+  Sleep(300);
+  HANDLE log = CreateFileW(install.masterLogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(log, INVALID_HANDLE_VALUE);
+  const std::string more = line("12/08/2026 09:11:00", "0009", "Disk still full");
+  DWORD written = 0;
+  WriteFile(log, more.data(), static_cast<DWORD>(more.size()), &written, nullptr);
+  CloseHandle(log);
+  const DWORD appended = GetTickCount();
+  EXPECT_TRUE(eventually([&] { return itemCount(w.master) == 6; }));
+  EXPECT_LT(GetTickCount() - appended, 2000u);
+  EXPECT_TRUE(eventually([&] { return selectedRow(w.master) == 5; }));
+  EXPECT_EQ(itemText(w.master, 5, 2), "Disk still full");
+  automation::saveScreenshot(automation::screenshotFile(L"quillon-follow.bmp"));
+}
+
 // Run on its own under a day-first locale (ctest's "dates", tests/e2e/dates_test.sh).
 class QuillonDayFirst : public QuillonE2e {
  protected:

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,15 +71,25 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
   }
   int textWidth(const ui::Form&, std::string_view utf8) override { return widthOf(utf8); }
   ui::ScreenMetrics screen() override { return metrics; }
+  void showFind(ui::Form& owner, const ui::FindQuery& query,
+                std::function<void(const ui::FindQuery&)> onFindNext) override {
+    EXPECT_TRUE(owner.loaded());
+    findShown = query;
+    onFindNext_ = std::move(onFindNext);
+  }
+  bool setClipboardText(ui::Form&, std::string_view utf8) override {
+    clipboard = std::string(utf8);
+    return true;
+  }
 
   // What a user does. Each fails the test when the user could not do it.
   void chooseMenu(ui::Form& form, const std::string& name) {
     ASSERT_TRUE(form.loaded()) << form.name() << " is not shown";
     ASSERT_TRUE(form.clickMenu(name)) << "no enabled menu item " << name;
   }
-  void pressShortcut(ui::Form& form, ui::Key key) {
+  void pressShortcut(ui::Form& form, ui::Key key, ui::Modifiers modifiers = {}) {
     ASSERT_TRUE(form.loaded());
-    ui::MenuItem* item = form.menuForShortcut(key);
+    ui::MenuItem* item = form.menuForShortcut(key, modifiers);
     ASSERT_NE(item, nullptr) << "no menu item has this shortcut";
     ASSERT_TRUE(form.clickMenu(item->name));
   }
@@ -159,6 +170,12 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
   void tick(ui::Timer& timer) {
     if (timer.enabled && timer.onTimer) timer.onTimer();
   }
+  // "Find Next" in the open Find dialog, holding the query.
+  void findNext(const ui::FindQuery& query) {
+    ASSERT_TRUE(onFindNext_) << "the Find dialog is not open";
+    const auto onFindNext = onFindNext_;
+    onFindNext(query);
+  }
   // The window's close box.
   void close(ui::Form& form) {
     ASSERT_TRUE(form.loaded());
@@ -177,6 +194,8 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
   std::function<void()> onEvents;  // runs at each event pass, as a window's timer would
 
   int unloads = 0;
+  std::optional<ui::FindQuery> findShown;  // what the Find dialog last opened with
+  std::string clipboard;
 
  private:
   class Peer final : public ui::FormPeer {
@@ -212,6 +231,7 @@ class FakeFormToolkit : public ScriptedToolkit<ui::FormToolkit> {
     }
   }
   std::map<ui::Form*, std::unique_ptr<Peer>> peers_;
+  std::function<void(const ui::FindQuery&)> onFindNext_;
   std::map<const ui::Control*, std::ptrdiff_t> scrolled_;
 };
 

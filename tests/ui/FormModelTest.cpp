@@ -214,9 +214,19 @@ TEST(FormRules, KeyPreviewShortcutsAndKeysOfTheFocusedControl) {
   ui::MenuItem refresh("mRefresh", "&Refresh", ui::Key::F5);
   int refreshed = 0;
   refresh.onClick = [&] { ++refreshed; };
-  actions.items = {refresh};
+  // Shortcuts held with modifiers fire with exactly those: a letter alone is typed.
+  ui::MenuItem find("mFind", "&Find...", ui::Key::F, {false, true, false});
+  int found = 0;
+  find.onClick = [&] { ++found; };
+  actions.items = {refresh, find};
   d.form.addMenu(actions);
   d.form.show();
+  d.form.setFocus(d.txtDays);
+  EXPECT_TRUE(toolkit.press(d.form, ui::Key::F, {false, true, false}));
+  EXPECT_FALSE(toolkit.press(d.form, ui::Key::F));
+  EXPECT_FALSE(toolkit.press(d.form, ui::Key::F, {true, true, false}));
+  EXPECT_EQ(found, 1);
+  typed.clear();
   d.form.setFocus(d.txtDays);
   toolkit.press(d.form, ui::Key::F5);
   toolkit.press(d.form, ui::Key::Delete);

@@ -7,6 +7,11 @@
     sample_logs.py FOLDER [--dates ORDER SEPARATOR] --lines N  N master lines (a large log), every
                                                                50th with a detail log (only the
                                                                first 20 detail logs are written)
+    sample_logs.py FOLDER [--dates ORDER SEPARATOR] --grow S   the 27 entries, then for S seconds
+                                                               the engine at work in the background
+                                                               (its process id printed): a copy's
+                                                               detail log and the master log grow,
+                                                               for the viewer's Follow the Log
 
 The engine writes its dates in the order and with the separator of the user's short dates: ORDER
 is Windows' short-date order number (0 month first, 1 day first, 2 year first), SEPARATOR the date
@@ -16,6 +21,7 @@ import datetime
 import os
 import random
 import sys
+import time
 
 TAGS = [' MGR ', ' SVC ', ' ENG ']
 SAMPLE = [
@@ -58,6 +64,7 @@ def main():
             separator = '/'
         date_format = separator.join(DATE_FORMS.get(order, DATE_FORMS['0']))
     lines = int(args[1]) if len(args) > 1 and args[0] == '--lines' else 0
+    grow = int(args[1]) if len(args) > 1 and args[0] == '--grow' else 0
     logs = os.path.join(folder, '$LOGS')
     os.makedirs(logs, exist_ok=True)
     rng = random.Random(5)
@@ -95,6 +102,39 @@ def main():
                 out = []
         if out:
             master.write(('\r\n'.join(out) + '\r\n').encode('cp1252'))
+    if grow:
+        # The sample is written: the engine works on in a process of its own, whose id is printed.
+        pid = os.fork()
+        if pid:
+            print(pid)
+            return
+        devnull = os.open(os.devnull, os.O_RDWR)
+        for fd in (0, 1, 2):
+            os.dup2(devnull, fd)
+        keep_growing(logs, t, grow, rng)
+
+
+def keep_growing(logs, t, seconds, rng):
+    """A copy runs while the viewer shows the logs: its detail log gains a step each second, and the
+    master log an entry every few seconds, the copy's own when it ends."""
+    name = 'CP900000'
+    steps = 0
+    for second in range(seconds):
+        time.sleep(1)
+        t += datetime.timedelta(seconds=1)
+        steps += 1
+        with open(os.path.join(logs, name + '.log'), 'ab') as detail:
+            line = stamp(t) + ' ENG ' + STEPS[steps % len(STEPS)] + ' (step %d)' % steps
+            detail.write((line + '\r\n').encode('cp1252'))
+        entry = None
+        if second == 0:
+            entry = stamp(t) + ' ENG 0020 [' + name + ']Copy/Update of Original Area onto Rescue Area running'
+        elif second % 4 == 0:
+            number, _, text = SAMPLE[rng.randrange(len(SAMPLE))]
+            entry = stamp(t) + ' SVC ' + '%04d' % number + ' ' + text + ' (while copying)'
+        if entry:
+            with open(os.path.join(logs, 'KRV.log'), 'ab') as master:
+                master.write((entry + '\r\n').encode('cp1252'))
 
 
 main()

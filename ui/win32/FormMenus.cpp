@@ -18,7 +18,7 @@ constexpr int kFirstMenuId = 1000;
 // A menu item's caption, with its shortcut after a tab.
 std::wstring itemCaption(const ui::MenuItem& item) {
   std::wstring caption = wide(item.caption);
-  const std::wstring shortcut = item.items.empty() ? shortcutText(item.shortcut) : L"";
+  const std::wstring shortcut = item.items.empty() ? shortcutText(item.shortcut, item.shortcutModifiers) : L"";
   if (!shortcut.empty()) caption += L"\t" + shortcut;
   return caption;
 }

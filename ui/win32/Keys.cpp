@@ -22,15 +22,25 @@ constexpr KeyName kKeys[] = {
 }  // namespace
 
 ui::Key keyOf(WPARAM virtualKey) {
+  // The letters' virtual keys are their capitals, in the model's order.
+  if (virtualKey >= 'A' && virtualKey <= 'Z')
+    return static_cast<ui::Key>(static_cast<int>(ui::Key::A) + static_cast<int>(virtualKey - 'A'));
   for (const KeyName& k : kKeys)
     if (k.virtualKey == virtualKey) return k.key;
   return ui::Key::None;
 }
 
-std::wstring shortcutText(ui::Key key) {
-  for (const KeyName& k : kKeys)
-    if (k.key == key) return k.shortcut;
-  return L"";
+std::wstring shortcutText(ui::Key key, ui::Modifiers modifiers) {
+  std::wstring name;
+  if (key >= ui::Key::A && key <= ui::Key::Z) {
+    name = std::wstring(1, static_cast<wchar_t>(L'A' + (static_cast<int>(key) - static_cast<int>(ui::Key::A))));
+  } else {
+    for (const KeyName& k : kKeys)
+      if (k.key == key) name = k.shortcut;
+  }
+  if (name.empty()) return name;
+  return (modifiers.ctrl ? L"Ctrl+" : L"") + std::wstring(modifiers.alt ? L"Alt+" : L"") +
+         (modifiers.shift ? L"Shift+" : L"") + name;
 }
 
 }  // namespace ui::win32

@@ -7,11 +7,13 @@
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "platform/win32/WideText.h"
+#include "ui/win32/FindDialog.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Keys.h"
 #include "ui/win32/MessageBox.h"
@@ -40,7 +42,14 @@ HICON classIcon(int metric) {
                                        IMAGE_ICON, size, size, LR_SHARED));
 }
 
+// The program's Find dialog; its owner's window procedure hands it the dialog's reports.
+FindDialog* findDialog = nullptr;
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (findDialog && message == FindDialog::message()) {
+    findDialog->received(lParam);
+    return 0;
+  }
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     if (create->lpCreateParams)
@@ -55,6 +64,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 class Win32FormToolkit final : public ui::FormToolkit {
  public:
   Win32FormToolkit() : font_(messageFont()) {
+    findDialog = &find_;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &windowProc;
@@ -75,6 +85,7 @@ class Win32FormToolkit final : public ui::FormToolkit {
   ~Win32FormToolkit() override {
     while (!windows_.empty()) unload(*windows_.begin()->first);
     graveyard_.clear();
+    findDialog = nullptr;
   }
 
   void initCommonControls() override {
@@ -171,6 +182,34 @@ class Win32FormToolkit final : public ui::FormToolkit {
     return MulDiv(size.cx, 1440, screen().dpi);
   }
 
+  void showFind(ui::Form& owner, const ui::FindQuery& query,
+                std::function<void(const ui::FindQuery&)> onFindNext) override {
+    auto found = windows_.find(&owner);
+    if (found == windows_.end()) return;
+    find_.show(found->second->hwnd(), query, std::move(onFindNext));
+  }
+
+  bool setClipboardText(ui::Form& owner, std::string_view utf8) override {
+    auto found = windows_.find(&owner);
+    if (found == windows_.end() || !OpenClipboard(found->second->hwnd())) return false;
+    const std::wstring text = platform::win32::wide(utf8);
+    bool put = false;
+    if (EmptyClipboard()) {
+      const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+      if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+        if (void* into = GlobalLock(memory)) {
+          memcpy(into, text.c_str(), bytes);
+          GlobalUnlock(memory);
+          put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        }
+        // The clipboard owns the memory once it took it.
+        if (!put) GlobalFree(memory);
+      }
+    }
+    CloseClipboard();
+    return put;
+  }
+
   ui::ScreenMetrics screen() override {
     ui::ScreenMetrics metrics;
     metrics.dpi = screenDpi();
@@ -222,6 +261,8 @@ class Win32FormToolkit final : public ui::FormToolkit {
   }
 
   void dispatch(MSG& msg) {
+    // The Find dialog's own keys (Tab, Enter, Esc) are its: it is a modeless dialog.
+    if (HWND dialog = find_.window(); dialog && IsDialogMessageW(dialog, &msg)) return;
     if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
       if (FormWindow* window = formOf(msg.hwnd)) {
         const ui::Key key = keyOf(msg.wParam);
@@ -255,6 +296,7 @@ class Win32FormToolkit final : public ui::FormToolkit {
   }
 
   OwnedFont font_;
+  FindDialog find_;
   std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;
   std::vector<std::unique_ptr<FormWindow>> graveyard_;
   bool running_ = false;

@@ -27,7 +27,8 @@ TEST_F(FrmMainTest, SetsUpCaptionMenuAndColumns) {
   EXPECT_EQ(w.caption(), "Korvane\xe2\x84\xa2 Logs");
   EXPECT_EQ(w.clientWidth(), 9630);
   EXPECT_EQ(w.clientHeight(), 6285);
-  ASSERT_EQ(w.menus().size(), 1u);
+  // Actions as it always was, then Edit and View.
+  ASSERT_EQ(w.menus().size(), 3u);
   const ui::MenuItem& action = w.menus()[0];
   EXPECT_EQ(action.name, "mAction");
   EXPECT_EQ(action.caption, "&Actions");
@@ -36,6 +37,17 @@ TEST_F(FrmMainTest, SetsUpCaptionMenuAndColumns) {
   EXPECT_EQ(action.items[0].shortcut, ui::Key::F5);
   EXPECT_TRUE(action.items[1].isSeparator());
   EXPECT_EQ(action.items[2].caption, "E&xit");
+  auto captions = [](const ui::MenuItem& menu) {
+    std::vector<std::string> out{menu.caption};
+    for (const ui::MenuItem& item : menu.items) out.push_back(item.caption + (item.checked ? " (checked)" : ""));
+    return out;
+  };
+  using V = std::vector<std::string>;
+  EXPECT_EQ(captions(w.menus()[1]), (V{"&Edit", "&Find...", "Find &Next", "Find &Previous", "-", "&Copy"}));
+  EXPECT_EQ(captions(w.menus()[2]),
+            (V{"&View", "&Errors (checked)", "&Advisories (checked)", "Task Entries with a &Detail Log (checked)",
+               "&Recovery (checked)", "Entries &without a Category (checked)", "Filter by &Text...",
+               "&Show All Entries", "-", "&Follow the Log"}));
   ASSERT_EQ(w.lvLogMaster.columns().size(), 4u);
   EXPECT_EQ(w.lvLogMaster.columns()[0].header, "Date");
   EXPECT_EQ(w.lvLogMaster.columns()[1].header, "Type");
