@@ -40,6 +40,7 @@ FrmMain::FrmMain(const ViewerServices& services)
       StatusBar1(addStatusBar("StatusBar1")),
       ImageList1(addImageList("ImageList1")),
       tmrPrepareSort(addTimer("tmrPrepareSort", 1)),
+      tmrLoadRest(addTimer("tmrLoadRest", 10)),
       services_(services) {
   style = ui::FormStyle::Sizable;
   iconResourceId = 1;
@@ -62,6 +63,7 @@ FrmMain::FrmMain(const ViewerServices& services)
   lvLogDetail.tabIndex = 1;
 
   tmrPrepareSort.onTimer = [this] { tmrPrepareSort_Timer(); };
+  tmrLoadRest.onTimer = [this] { tmrLoadRest_Timer(); };
 
   onLoad = [this] { Form_Load(); };
   onResize = [this] { Form_Resize(); };
@@ -165,6 +167,7 @@ void FrmMain::lvLogMaster_ItemClick(std::size_t row) {
 }
 
 void FrmMain::lvLogMaster_ColumnClick(std::size_t column) {
+  completeLoading();
   const std::size_t k = column == kDateColumn ? kSortKeyColumn : column;
   if (sortColumn_ == k) {
     descending_ = !descending_;
@@ -207,29 +210,99 @@ void FrmMain::tmrPrepareSort_Timer() {
 
 void FrmMain::LoadMasterLog() {
   setTimerEnabled(tmrPrepareSort, false);
+  setTimerEnabled(tmrLoadRest, false);
+  rest_.cancel();
+  restPath_.clear();
   order_ = RowOrder();
   orders_.reset();  // before the log it reads changes
   master_.clear();
   lvLogMaster.setItemCount(0);
   detail_.clear();
   lvLogDetail.setItemCount(0);
-  widestDescription_ = 0;
 
   if (!location_.empty()) {
-    master_.load(services_.files.stream(location_ + kMasterLog), dateForm_, &widths());
+    const std::string path = location_ + kMasterLog;
+    if (!loadTailFirst(path)) master_.load(services_.files.stream(path), dateForm_, &widths());
   }
+  showMasterLog(SelectionMark{});
+}
+
+// Shown by date, oldest first (as at start), a log in time order ends with its newest entries:
+// its first screen needs only the file's last bytes. Anything else is read whole at once.
+bool FrmMain::loadTailFirst(const std::string& path) {
+  if (tailBytes == 0 || sortColumn_ != kSortKeyColumn || descending_) return false;
+  auto tail = services_.files.readTail(path, tailBytes);
+  if (!tail || tail->offset == 0) return false;
+  master_.loadTail(std::move(tail->contents), tail->offset, dateForm_, &widths());
+  if (master_.size() == 0 || master_.stoppedEarly() || !master_.inTimeOrder()) {
+    master_.clear();
+    return false;
+  }
+  restPath_ = path;
+  setTimerEnabled(tmrLoadRest, true);
+  return true;
+}
+
+// The first tick comes once the first screen is painted (a timer's message waits for the others):
+// the whole log is parsed on a worker from then on; a later tick finds it done.
+void FrmMain::tmrLoadRest_Timer() {
+  if (!loadingRest()) {
+    setTimerEnabled(tmrLoadRest, false);
+  } else if (!rest_.started()) {
+    rest_.start(services_.files.stream(restPath_), dateForm_, &widths());
+  } else if (rest_.done()) {
+    completeLoading();
+  }
+}
+
+void FrmMain::completeLoading() {
+  if (!loadingRest()) return;
+  setTimerEnabled(tmrLoadRest, false);
+  if (!rest_.started()) rest_.start(services_.files.stream(restPath_), dateForm_, &widths());
+  restPath_.clear();
+  const SelectionMark mark = markSelection();
+  order_ = RowOrder();
+  orders_.reset();
+  master_ = rest_.take();
+  showMasterLog(mark);
+}
+
+FrmMain::SelectionMark FrmMain::markSelection() const {
+  SelectionMark mark;
+  const std::ptrdiff_t row = lvLogMaster.selectedIndex();
+  mark.last = row >= 0 && static_cast<std::size_t>(row) + 1 == order_.size();
+  if (row >= 0 && static_cast<std::size_t>(row) < order_.size())
+    mark.entry = static_cast<std::int64_t>(master_.fileOffset(order_[static_cast<std::size_t>(row)]));
+  return mark;
+}
+
+void FrmMain::showMasterLog(const SelectionMark& mark) {
   applySort();
-  if (master_.size() > 0) widestDescription_ = master_.widestDescription() + kDescriptionMargin;
+  widestDescription_ = master_.size() > 0 ? master_.widestDescription() + kDescriptionMargin : 0;
   lvLogMaster.setItemCount(order_.size());
 
-  if (order_.empty()) {
-    Form_Resize();
+  std::ptrdiff_t row = -1;
+  if (!mark.last && mark.entry >= 0) {
+    const std::ptrdiff_t entry = master_.entryAtOffset(static_cast<std::uint64_t>(mark.entry));
+    if (entry >= 0) row = order_.rowOf(static_cast<std::uint32_t>(entry));
+  }
+  // The last row, as after every load, unless the user's chosen entry is still there (or the user
+  // chose none).
+  if (row < 0 && (mark.last || mark.entry >= 0)) row = static_cast<std::ptrdiff_t>(order_.size()) - 1;
+  if (row >= 0) {
+    lvLogMaster.select(row);
+    const std::size_t entry = order_[static_cast<std::size_t>(row)];
+    // The detail log on show is the selected entry's already when that entry stays selected.
+    if (mark.entry >= 0 && master_.fileOffset(entry) == static_cast<std::uint64_t>(mark.entry)) {
+      Form_Resize();
+    } else {
+      LoadDetailLog(master_.detailName(entry));
+    }
   } else {
-    lvLogMaster.select(static_cast<std::ptrdiff_t>(order_.size() - 1));
-    LoadDetailLog(master_.detailName(order_[order_.size() - 1]));
+    Form_Resize();
   }
   UpdateStatus();
-  if (master_.holdsFile() || (master_.size() > 1 && !orders_.known(kDescriptionColumn)))
+  if (!loadingRest() && (master_.holdsFile() || (master_.size() > 1 && !orders_.known(kDescriptionColumn))))
     setTimerEnabled(tmrPrepareSort, true);
 }
 

@@ -1,5 +1,6 @@
 #include "logviewer/LogFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -299,16 +300,24 @@ MasterLog::~MasterLog() {
 }
 
 MasterLog::MasterLog(MasterLog&& other) noexcept {
+  *this = std::move(other);
+}
+
+MasterLog& MasterLog::operator=(MasterLog&& other) noexcept {
+  if (this == &other) return *this;
+  joinCopy();
   other.joinCopy();
   view_ = std::move(other.view_);  // the bytes stay where the view keeps them
   bytes_ = other.bytes_;
   other.bytes_ = {};
+  base_ = other.base_;
   copy_ = std::move(other.copy_);
   entries_ = std::move(other.entries_);
   form_ = other.form_;
   stoppedEarly_ = other.stoppedEarly_;
   inTimeOrder_ = other.inTimeOrder_;
   widestDescription_ = other.widestDescription_;
+  return *this;
 }
 
 void MasterLog::joinCopy() {
@@ -321,6 +330,7 @@ void MasterLog::clear() {
   copy_.shrink_to_fit();
   view_.reset();
   bytes_ = {};
+  base_ = 0;
   entries_.clear();
   entries_.shrink_to_fit();
   stoppedEarly_ = false;
@@ -334,6 +344,29 @@ void MasterLog::load(platform::FileContents contents, const DateForm& form, cons
 
 void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form,
                      const ByteWidths* widths) {
+  static const std::atomic<bool> never{false};
+  load(std::move(view), form, widths, never);
+}
+
+void MasterLog::loadTail(platform::FileContents tail, std::uint64_t offset, const DateForm& form,
+                         const ByteWidths* widths) {
+  clear();
+  form_ = form;
+  base_ = offset;
+  view_ = std::make_unique<platform::ReadFileView>(std::move(tail));
+  bytes_ = view_->bytes();
+  std::size_t from = 0;
+  if (offset > 0) {
+    LineScanner scanner(bytes_);
+    std::string_view line;
+    bool ended = true;
+    from = scanner.next(line, ended) && ended ? scanner.position() : bytes_.size();
+  }
+  parse(form, widths, from, nullptr);
+}
+
+void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form, const ByteWidths* widths,
+                     const std::atomic<bool>& stop) {
   clear();
   form_ = form;
   if (!view) return;
@@ -350,7 +383,7 @@ void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& f
       }
     });
   }
-  parse(form, widths);
+  parse(form, widths, 0, &stop);
 }
 
 void MasterLog::releaseFile() {
@@ -361,14 +394,16 @@ void MasterLog::releaseFile() {
   bytes_ = view_->bytes();
 }
 
-void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
+void MasterLog::parse(const DateForm& form, const ByteWidths* widths, std::size_t from,
+                      const std::atomic<bool>* stop) {
+  auto stopRaised = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   // Log lines are seldom shorter than 64 bytes: reserving for that saves most regrowth.
   entries_.reserve(view_->expectedSize() / 64 + 16);
   // Only a description that could beat the widest so far, even drawn in the font's widest
   // character, is measured.
   const std::int64_t widestCharacter = widths ? widths->widest() : 0;
   std::uint64_t lastWhen = 0;
-  std::size_t from = 0;  // where the first line not yet parsed starts
+  // from: where the first line not yet parsed starts
   std::size_t seen = 0;  // the bytes that had arrived at the last look
   bool stopped = false;
   while (!stopped) {
@@ -381,7 +416,13 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
     LineScanner scanner(bytes_, from);
     std::string_view line;
     bool ended = true;
+    std::size_t lines = 0;
     while (scanner.next(line, ended)) {
+      if (++lines % 65536 == 0 && stopRaised()) {
+        stoppedEarly_ = true;
+        stopped = true;
+        break;
+      }
       if (!ended && !progress.done) break;  // its end is still to come
       // A read that failed part way cut the last line short: it is not read.
       if (!complete && !ended) {
@@ -423,12 +464,27 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
       }
     }
     if (progress.done) break;
+    if (stopRaised()) {
+      stoppedEarly_ = true;
+      break;
+    }
   }
   bytes_ = view_->bytes();
   if (!view_->complete()) stoppedEarly_ = true;
   // Reallocating costs as much as the reserve saved; only a reserve far too large is given back
   // (a log that stopped early, or of long lines).
   if (entries_.capacity() / 2 > entries_.size()) entries_.shrink_to_fit();
+}
+
+std::ptrdiff_t MasterLog::entryAtOffset(std::uint64_t fileOffset) const {
+  // Entries lie in the file's order: their lines start ever further on.
+  if (fileOffset < base_) return -1;
+  const std::uint64_t start = fileOffset - base_;
+  const auto found =
+      std::lower_bound(entries_.begin(), entries_.end(), start,
+                       [](const StoredEntry& e, std::uint64_t at) { return e.lineStart() < at; });
+  if (found == entries_.end() || found->lineStart() != start) return -1;
+  return found - entries_.begin();
 }
 
 MasterEntry MasterLog::entry(std::size_t i) const {
@@ -464,6 +520,34 @@ std::string_view MasterLog::detailName(std::size_t i) const {
   if (!entries_[i].hasDetail()) return {};
   const std::string_view l = line(i);
   return l.size() > 30 ? l.substr(30, 8) : std::string_view();
+}
+
+void MasterLogLoad::start(std::unique_ptr<platform::FileView> view, const DateForm& form,
+                          const ByteWidths* widths) {
+  cancel();
+  worker_ = std::thread([this, view = std::move(view), form, widths]() mutable {
+    log_.load(std::move(view), form, widths, stop_);
+    // A log in time order (the usual case) needs no sort by date; the file's bytes are let go here
+    // rather than on the window's thread.
+    log_.releaseFile();
+    done_.store(true, std::memory_order_release);
+  });
+}
+
+MasterLog MasterLogLoad::take() {
+  if (worker_.joinable()) worker_.join();
+  done_.store(false, std::memory_order_relaxed);
+  return std::move(log_);
+}
+
+void MasterLogLoad::cancel() {
+  if (worker_.joinable()) {
+    stop_.store(true, std::memory_order_relaxed);
+    worker_.join();
+    stop_.store(false, std::memory_order_relaxed);
+  }
+  done_.store(false, std::memory_order_relaxed);
+  log_.clear();
 }
 
 std::vector<std::string_view> splitLines(std::string_view bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 // Reading a whole file, for files other components write while the program may be reading them.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,6 +51,12 @@ class ReadFileView final : public FileView {
   FileContents contents_;
 };
 
+// The last bytes of a file and where they start in it.
+struct FileTail {
+  FileContents contents;
+  std::uint64_t offset = 0;
+};
+
 class FileReader {
  public:
   virtual ~FileReader() = default;
@@ -67,6 +74,11 @@ class FileReader {
   // while the caller goes through those already read; the file itself is never held. Where the
   // system offers no such reading, as view gives them.
   virtual std::unique_ptr<FileView> stream(const std::string& path) { return view(path); }
+  // The file's last bytes, at most most of them, read without the rest. Nothing when the file
+  // cannot be opened, or where the system offers no such reading.
+  virtual std::optional<FileTail> readTail(const std::string& /*path*/, std::size_t /*most*/) {
+    return std::nullopt;
+  }
 };
 
 }  // namespace platform
