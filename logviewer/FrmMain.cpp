@@ -263,7 +263,9 @@ void FrmMain::completeLoading() {
   const SelectionMark mark = markSelection();
   order_ = RowOrder();
   orders_.reset();
-  master_ = rest_.take();
+  std::vector<std::uint32_t> byDescription;
+  master_ = rest_.take(byDescription);
+  orders_.adopt(master_, kDescriptionColumn, std::move(byDescription));
   showMasterLog(mark);
 }
 

@@ -522,34 +522,6 @@ std::string_view MasterLog::detailName(std::size_t i) const {
   return l.size() > 30 ? l.substr(30, 8) : std::string_view();
 }
 
-void MasterLogLoad::start(std::unique_ptr<platform::FileView> view, const DateForm& form,
-                          const ByteWidths* widths) {
-  cancel();
-  worker_ = std::thread([this, view = std::move(view), form, widths]() mutable {
-    log_.load(std::move(view), form, widths, stop_);
-    // A log in time order (the usual case) needs no sort by date; the file's bytes are let go here
-    // rather than on the window's thread.
-    log_.releaseFile();
-    done_.store(true, std::memory_order_release);
-  });
-}
-
-MasterLog MasterLogLoad::take() {
-  if (worker_.joinable()) worker_.join();
-  done_.store(false, std::memory_order_relaxed);
-  return std::move(log_);
-}
-
-void MasterLogLoad::cancel() {
-  if (worker_.joinable()) {
-    stop_.store(true, std::memory_order_relaxed);
-    worker_.join();
-    stop_.store(false, std::memory_order_relaxed);
-  }
-  done_.store(false, std::memory_order_relaxed);
-  log_.clear();
-}
-
 std::vector<std::string_view> splitLines(std::string_view bytes) {
   std::vector<std::string_view> lines;
   LineScanner scanner(bytes);

@@ -174,31 +174,6 @@ class MasterLog {
   std::int64_t widestDescription_ = 0;
 };
 
-// A master log parsed on a worker thread while the window shows what it has; the window asks
-// whether it is done and then takes it. Stopped and joined when it goes.
-class MasterLogLoad {
- public:
-  MasterLogLoad() = default;
-  MasterLogLoad(const MasterLogLoad&) = delete;
-  MasterLogLoad& operator=(const MasterLogLoad&) = delete;
-  ~MasterLogLoad() { cancel(); }
-
-  // Parses the view on a worker; widths must stay unchanged until the load is taken or cancelled.
-  void start(std::unique_ptr<platform::FileView> view, const DateForm& form, const ByteWidths* widths);
-  bool started() const { return worker_.joinable(); }
-  bool done() const { return done_.load(std::memory_order_acquire); }
-  // Waits for the worker and gives the log it parsed.
-  MasterLog take();
-  // Stops the worker and joins it; the log is dropped.
-  void cancel();
-
- private:
-  std::thread worker_;
-  std::atomic<bool> stop_{false};
-  std::atomic<bool> done_{false};
-  MasterLog log_;  // written by the worker only, read after joining it
-};
-
 // The lines of the bytes; a last line without its end counts too.
 std::vector<std::string_view> splitLines(std::string_view bytes);
 

@@ -132,6 +132,8 @@ TEST_P(TailFirstTest, EndsAsAWholeLoadDoes) {
   const Screen whole = screenOf(openReading(0));
   ASSERT_GT(whole.rows.size(), 20u);
   ASSERT_FALSE(window->loadingRest());
+  toolkit.clickColumn(window->lvLogMaster, 2);
+  const Screen wholeByDescription = screenOf(*window);
 
   auto& w = openReading(tailBytes);
   if (tailBytes >= 1000) {
@@ -149,6 +151,9 @@ TEST_P(TailFirstTest, EndsAsAWholeLoadDoes) {
     awaitWholeLog(w);
   }
   EXPECT_EQ(screenOf(w), whole);
+  // The order by description, sorted ahead with the rest of the log, is the one a click sorts.
+  toolkit.clickColumn(w.lvLogMaster, 2);
+  EXPECT_EQ(screenOf(w), wholeByDescription);
 }
 
 INSTANTIATE_TEST_SUITE_P(Logs, TailFirstTest,
