@@ -25,20 +25,26 @@ function(krv_defaults target)
   endif()
 endfunction()
 
-# krv_string_table(<name> <source> <symbol>): makes a library <name> holding the compiled table
-# <symbol> (for the native tests and the fakes), and sets <name>_RC to the STRINGTABLE resource
-# made from the same source.
-function(krv_string_table name source symbol)
+# krv_string_table(<name> <source> <symbol> <namespace> <header>): makes a library <name> holding the
+# compiled table <symbol> (for the native tests and the fakes), an interface library <name>_ids
+# whose users include the header of named ids as "<header>" (enum <namespace>::Id), and sets
+# <name>_RC to the STRINGTABLE resource made from the same source.
+function(krv_string_table name source symbol namespace header)
   set(out ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set(generated ${PROJECT_BINARY_DIR}/generated)
   add_custom_command(
-    OUTPUT ${out}.rc ${out}.cpp
+    OUTPUT ${out}.rc ${out}.cpp ${generated}/${header}
     COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/gen_strings.py ${source} ${out}.rc ${out}.cpp
-            ${symbol}
+            ${symbol} ${generated}/${header} ${namespace}
     DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/gen_strings.py
     COMMENT "Generating the string table ${name}")
   add_library(${name} STATIC ${out}.cpp)
   target_link_libraries(${name} PUBLIC krv_base)
   krv_defaults(${name})
   add_custom_target(${name}_rc DEPENDS ${out}.rc)
+  add_custom_target(${name}_header DEPENDS ${generated}/${header})
+  add_library(${name}_ids INTERFACE)
+  target_include_directories(${name}_ids INTERFACE ${generated})
+  add_dependencies(${name}_ids ${name}_header)
   set(${name}_RC ${out}.rc PARENT_SCOPE)
 endfunction()

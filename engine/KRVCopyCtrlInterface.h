@@ -45,6 +45,15 @@ inline constexpr std::int32_t kInvalidName = -207;
 // library when one is handed to it.
 inline constexpr std::int32_t kListTooLong = -98;
 
+// The buffers callers hand to the library, by size; the library may fill each to its last byte.
+// An anchored list (stored, read back or checked) and the check's explanation: 959 characters
+// and the NUL.
+inline constexpr std::size_t kAnchoredListBytes = 960;
+// The path KRV_BrowseFolders writes: 260 UTF-16 units with the NUL.
+inline constexpr std::size_t kBrowsePathBytes = 521;
+// The list KRV_ShowEditDialog edits: 1985 characters of text, CR LF and the NUL, in UTF-16.
+inline constexpr std::size_t kEditListBytes = 3977;
+
 }  // namespace krv
 
 extern "C" {

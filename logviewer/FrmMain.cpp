@@ -6,6 +6,7 @@
 #include "base/ClassicRuntime.h"
 #include "logviewer/EntryOrder.h"
 #include "logviewer/Registry.h"
+#include "resources/logviewer/Texts.h"
 
 namespace quillon {
 namespace {
@@ -76,8 +77,8 @@ void FrmMain::Form_Initialize() {
     location_ = value;
   } else {
     ui::MessageBoxRequest box;
-    box.text = services_.strings.text(text::kNoServiceInfo);
-    box.title = services_.strings.text(text::kProgramTitle);
+    box.text = services_.strings.text(text::NoServiceInfo);
+    box.title = services_.strings.text(text::ProgramTitle);
     box.buttons = ui::Buttons::OK;
     box.icon = ui::Icon::None;
     services_.toolkit.messageBox(box);
@@ -87,11 +88,11 @@ void FrmMain::Form_Initialize() {
   dateForm_.time = services_.locale.timeSeparator();
   dateForm_.order = services_.locale.dateOrder();
 
-  setCaption(services_.strings.text(text::kCaption));
-  ui::MenuItem action{"mAction", services_.strings.text(text::kActionMenu)};
-  ui::MenuItem refresh{"mRefresh", services_.strings.text(text::kRefresh), ui::Key::F5};
+  setCaption(services_.strings.text(text::Caption));
+  ui::MenuItem action{"mAction", services_.strings.text(text::ActionsMenu)};
+  ui::MenuItem refresh{"mRefresh", services_.strings.text(text::RefreshMenu), ui::Key::F5};
   refresh.onClick = [this] { mRefresh_Click(); };
-  ui::MenuItem exit{"mExit", services_.strings.text(text::kExit)};
+  ui::MenuItem exit{"mExit", services_.strings.text(text::ExitMenu)};
   exit.onClick = [this] { mExit_Click(); };
   action.items = {refresh, ui::MenuItem{"mSeparator1", "-"}, exit};
   menus().clear();
@@ -99,10 +100,10 @@ void FrmMain::Form_Initialize() {
   const ui::ScreenMetrics metrics = screen();
   scrollBarWidth_ = metrics.verticalScrollBarWidth * metrics.twipsPerPixelX;
 
-  lvLogMaster.setColumnHeader(kDateColumn, services_.strings.text(text::kDateHeader));
-  lvLogMaster.setColumnHeader(kTypeColumn, services_.strings.text(text::kTypeHeader));
-  lvLogMaster.setColumnHeader(kDescriptionColumn, services_.strings.text(text::kDescriptionHeader));
-  lvLogDetail.setColumnHeader(0, services_.strings.text(text::kDetailsHeader));
+  lvLogMaster.setColumnHeader(kDateColumn, services_.strings.text(text::DateHeader));
+  lvLogMaster.setColumnHeader(kTypeColumn, services_.strings.text(text::TypeHeader));
+  lvLogMaster.setColumnHeader(kDescriptionColumn, services_.strings.text(text::DescriptionHeader));
+  lvLogDetail.setColumnHeader(0, services_.strings.text(text::DetailsHeader));
 }
 
 void FrmMain::Form_Load() {
@@ -150,7 +151,7 @@ void FrmMain::UpdateStatus() {
     StatusBar1.setSimpleText("");
     return;
   }
-  StatusBar1.setSimpleText("      " + services_.strings.text(text::kDetailStatus) + " " +
+  StatusBar1.setSimpleText("      " + services_.strings.text(text::DetailStatus) + " " +
                            classic::signedNumberText(static_cast<std::int64_t>(detail_.size())));
 }
 

@@ -19,21 +19,6 @@
 
 namespace quillon {
 
-// Ids of the viewer's string table.
-namespace text {
-inline constexpr int kCaption = 100;
-inline constexpr int kActionMenu = 101;
-inline constexpr int kRefresh = 102;
-inline constexpr int kExit = 103;
-inline constexpr int kDateHeader = 110;
-inline constexpr int kTypeHeader = 111;
-inline constexpr int kDescriptionHeader = 112;
-inline constexpr int kDetailsHeader = 113;
-inline constexpr int kDetailStatus = 120;
-inline constexpr int kNoServiceInfo = 130;
-inline constexpr int kProgramTitle = 131;
-}  // namespace text
-
 // Resource ids of the category pictures, in the image list's order "ADV", "DET", "ERR", "REC".
 inline constexpr int kFirstCategoryPicture = 201;
 

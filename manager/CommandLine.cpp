@@ -2,14 +2,14 @@
 
 #include "base/ClassicRuntime.h"
 #include "manager/engine/EngineBuffers.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
 
-constexpr int kTextRescueArea = 101;
-constexpr int kTextHelpHeading = 1023;
 // The help lines, in the order they are shown.
-constexpr int kHelpLines[] = {1024, 1025, 1026, 1028, 1029, 1027};
+constexpr text::Id kHelpLines[] = {text::HelpPreBoot, text::HelpBoot,   text::HelpCopy,
+                                   text::HelpExclude, text::HelpAnchor, text::HelpBuildName};
 
 constexpr const char* kHelp = "/?";
 constexpr const char* kPreBootEnable = "/preboot enable";
@@ -83,13 +83,13 @@ void CommandLine::log(const std::string& text) {
 
 bool CommandLine::passwordAccepted(const std::string& line) {
   const PreferenceRecord& prefs = s_.preferences.current();
-  return prefs.copyPasswordEnabled != 1 || PasswordArgument(line) == prefs.copyPassword;
+  return !prefs.passwordInForce() || PasswordArgument(line) == prefs.copyPassword;
 }
 
 void CommandLine::showHelp() {
   const platform::StringTable& strings = s_.commons.strings();
-  std::string text = strings.text(kTextHelpHeading) + kCarriageReturn + kCarriageReturn;
-  for (const int id : kHelpLines) text += kCarriageReturn + strings.text(id);
+  std::string text = strings.text(text::HelpHeading) + kCarriageReturn + kCarriageReturn;
+  for (const text::Id id : kHelpLines) text += kCarriageReturn + strings.text(id);
   s_.commons.ShowAssistance(text);
 }
 
@@ -112,7 +112,8 @@ std::int32_t CommandLine::copy(const std::string& line) {
   const SnapshotTable& table = s_.snapshots.table();
   std::string source = table.current().name;
   // Without a second area the copy creates it under its display name.
-  std::string destination = table.count < 2 ? s_.commons.strings().text(kTextRescueArea) : table.other().name;
+  std::string destination =
+      table.count < 2 ? s_.commons.strings().text(text::RescueArea) : table.other().name;
   const std::int32_t started = s_.tasks.StartCopyTask(source, destination, "", false, true);
   if (started != kResultOK) return started;
   return s_.registry.ReadRegValue(kManagerRoot, kServiceInfoKey, kCopyResultValue, kManagerFailure);

@@ -36,8 +36,6 @@ class FirstRunLists {
  public:
   static constexpr std::int32_t kAnchorCaller = 5000;
   static constexpr std::size_t kExclusionExplanationBytes = 1924;
-  // The anchored list travels in 960 bytes, its NUL included; the engine's explanation as well.
-  static constexpr std::size_t kAnchoredListBytes = 960;
   static constexpr std::size_t kMaxCandidates = 32;
   static constexpr const char* kEmptyAnchoredList = ";";
 

@@ -2,15 +2,9 @@
 
 #include "base/ClassicRuntime.h"
 #include "manager/engine/EngineBuffers.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
-namespace {
-
-constexpr int kTextNotAdministrator = 1020;
-constexpr int kTextNoServiceInfo = 1021;
-constexpr int kTextNotWorkstation = 1022;
-
-}  // namespace
 
 int Startup::Main() {
   s_.toolkit.initCommonControls();
@@ -68,14 +62,14 @@ bool Startup::activatePreviousInstance() {
 void Startup::readInstallLocation() {
   // Without it nothing of the engine can be found: the program cannot run.
   installLocation_ = s_.registry.ReadRegValue(kManagerRoot, kServiceInfoKey, "Location", "");
-  if (installLocation_.empty()) s_.commons.ShowFatalError(s_.commons.strings().text(kTextNoServiceInfo));
+  if (installLocation_.empty()) s_.commons.ShowFatalError(s_.commons.strings().text(text::NoServiceInfo));
 }
 
 void Startup::checkAdministrator() {
   const std::int32_t opened = s_.engine.KRV_OpenSnapshots(kAdminCheckCaller);
   s_.engine.KRV_CloseSnapshots(kAdminCheckCaller);
   if (opened == kNotAdministrator)
-    s_.commons.ShowFatalError(s_.commons.strings().text(kTextNotAdministrator));
+    s_.commons.ShowFatalError(s_.commons.strings().text(text::NotAdministrator));
 }
 
 std::string Startup::effectiveCommandLine(const std::string& arguments) {
@@ -97,7 +91,7 @@ void Startup::logVersion() {
 void Startup::checkWorkstation() {
   if (s_.system.osVersion().productType == platform::kProductTypeWorkstation) return;
   ui::MessageBoxRequest box;
-  box.text = s_.commons.strings().text(kTextNotWorkstation);
+  box.text = s_.commons.strings().text(text::NotWorkstation);
   box.title = applicationTitle_;
   box.buttons = ui::Buttons::OK;
   box.icon = ui::Icon::Critical;

@@ -4,31 +4,20 @@
 #include <cmath>
 
 #include "base/ClassicRuntime.h"
+#include "manager/anchoring/AnchoredList.h"
 #include "manager/engine/EngineBuffers.h"
 #include "resources/manager/Pictures.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
 
-constexpr int kTextTitle = 2001;
-constexpr int kTextWelcome[2] = {2002, 2003};
-constexpr int kTextListPage[2] = {2004, 2005};
-constexpr int kTextIntro = 2006;  // and the five after it
-constexpr int kTextInstructions = 2012;
-constexpr int kTextColumn = 2013;
-constexpr int kTextBack = 2014;
-constexpr int kTextNext = 2015;
-constexpr int kTextFinish = 2016;
-constexpr int kTextAdd = 2017;
-constexpr int kTextRemove = 2018;
-constexpr int kTextCancel = 2019;
-constexpr int kTextBrowseTitle = 2020;
-constexpr int kTextStoreError = 2021;
-constexpr int kTextStoreErrorEnd = 2022;
-constexpr int kTextDataAnchoring = 2000;
-constexpr int kTextListTooLong = 1222;
-constexpr int kTextEntriesHidden = 2023;
+constexpr text::Id kWelcomeHeaders[2] = {text::WelcomeHeader, text::WelcomeSubHeader};
+constexpr text::Id kListHeaders[2] = {text::ListHeader, text::ListSubHeader};
 
+constexpr text::Id kIntroTexts[6] = {text::AnchoredIntro,      text::AnchoredOneCopy,
+                                     text::AnchoredCloud,      text::AnchoredDocuments,
+                                     text::AnchoredNoPrograms, text::AnchoredNoUnicode};
 constexpr int kIntroTops[6] = {60, 600, 1140, 1860, 2400, 2940};
 constexpr int kIntroHeights[6] = {480, 480, 660, 480, 480, 480};
 
@@ -130,30 +119,21 @@ FmAnchor::FmAnchor(const AnchorServices& services)
 }
 
 void FmAnchor::Form_Load() {
-  setCaption(text(kTextTitle));
-  for (int i = 0; i < 6; ++i) lblIntro[i]->setCaption(text(kTextIntro + i));
-  lblInstructions.setCaption(text(kTextInstructions));
-  lvAnchorList.setColumns({{text(kTextColumn), lvAnchorList.width()}});
-  cmdBack.setCaption(text(kTextBack));
-  cmdNew.setCaption(text(kTextAdd));
-  cmdDelete.setCaption(text(kTextRemove));
-  cmdCancel.setCaption(text(kTextCancel));
+  setCaption(text(text::WizardTitle));
+  for (int i = 0; i < 6; ++i) lblIntro[i]->setCaption(text(kIntroTexts[i]));
+  lblInstructions.setCaption(text(text::AnchoredInstructions));
+  lvAnchorList.setColumns({{text(text::AnchoredColumn), lvAnchorList.width()}});
+  cmdBack.setCaption(text(text::WizardBack));
+  cmdNew.setCaption(text(text::WizardAdd));
+  cmdDelete.setCaption(text(text::WizardRemove));
+  cmdCancel.setCaption(text(text::WizardCancel));
   // The list as stored, up to its first empty field. Entries behind an empty field are not shown,
   // and Finish would store the list without them: the user is told before anything can be lost.
-  const std::string stored = classic::trimSpaces(s_.snapshots.table().anchoredList);
-  for (std::size_t start = 0; start <= stored.size();) {
-    const std::size_t end = std::min(stored.find(';', start), stored.size());
-    const std::string path = classic::trimSpaces(std::string_view(stored).substr(start, end - start));
-    if (path.empty()) {
-      const std::string_view rest = end < stored.size() ? std::string_view(stored).substr(end + 1) : "";
-      if (rest.find_first_not_of("; ") != std::string_view::npos) {
-        s_.toolkit.messageBox(
-            {text(kTextEntriesHidden), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
-      }
-      break;
-    }
-    insert(path, true);
-    start = end + 1;
+  const AnchoredEntries stored = splitAnchoredList(s_.snapshots.table().anchoredList);
+  for (const std::string& path : stored.entries) insert(path, true);
+  if (stored.hidden) {
+    s_.toolkit.messageBox({text(text::AnchoredEntriesHidden), text(text::DataAnchoring), ui::Buttons::OK,
+                           ui::Icon::Exclamation, 1});
   }
   showList(entries_.empty() ? -1 : 0);
   for (ui::Control* page : fmWizard) page->setVisible(false);
@@ -180,10 +160,10 @@ void FmAnchor::navigate(int step) {
     cmdBack.setEnabled(false);
   }
   if (page_ < 1) {
-    cmdNext.setCaption(text(kTextNext));
+    cmdNext.setCaption(text(text::WizardNext));
   } else {
     page_ = 1;
-    cmdNext.setCaption(text(kTextFinish));
+    cmdNext.setCaption(text(text::WizardFinish));
   }
   fmWizard[page_]->setVisible(true);
   setupPage();
@@ -193,7 +173,7 @@ void FmAnchor::setupPage() {
   cmdNew.setVisible(false);
   cmdDelete.setVisible(false);
   cmdNext.setEnabled(true);
-  const int* header = page_ == 0 ? kTextWelcome : kTextListPage;
+  const text::Id* header = page_ == 0 ? kWelcomeHeaders : kListHeaders;
   lblHeader.setCaption(text(header[0]));
   lblSubHeader.setCaption(text(header[1]));
   if (page_ == 1) {
@@ -257,17 +237,16 @@ void FmAnchor::nextIsTheWay() {
 }
 
 void FmAnchor::add() {
-  Utf16Buffer path(kBrowseBufferBytes);
-  Utf16Buffer title = Utf16Buffer::fitting(text(kTextBrowseTitle));
-  const std::int32_t result = s_.engine.KRV_BrowseFolders(title.data(), nativeHandle(), path.data());
-  if (result <= 2) return;
-  const std::string chosen = path.text(static_cast<std::size_t>(result - 2));
+  const std::optional<std::string> browsed =
+      browseForPath(s_.engine, text(text::AnchorBrowseTitle), nativeHandle());
+  if (!browsed) return;
+  const std::string& chosen = *browsed;
   const std::string current = joined();
   AnsiBuffer candidate = AnsiBuffer::fitting(s_.codec, current.empty() ? chosen : current + ";" + chosen);
-  AnsiBuffer reason(kListChars);
+  AnsiBuffer reason(kAnchoredListBytes);
   if (s_.engine.KRV_CheckAnchorList(Snapshots::kAnchorCaller, candidate.data(), reason.data()) != 0) {
     s_.toolkit.messageBox(
-        {reason.text(s_.codec), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+        {reason.text(s_.codec), text(text::DataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
     return;
   }
   insert(chosen, false);
@@ -291,10 +270,10 @@ void FmAnchor::finish() {
   if (list.empty()) list = ";";
   // A list the engine's buffer cannot hold whole is refused, never cut, and before the password is
   // asked for: the wizard stays on its list as it was, for the user to shorten it.
-  std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kListChars);
+  std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kAnchoredListBytes);
   if (!buffer) {
-    s_.toolkit.messageBox(
-        {text(kTextListTooLong), text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    s_.toolkit.messageBox({text(text::AnchoredListTooLong), text(text::DataAnchoring), ui::Buttons::OK,
+                           ui::Icon::Exclamation, 1});
     return;
   }
   if (s_.passwordInForce && s_.passwordInForce() && !(s_.passwordStep && s_.passwordStep())) {
@@ -305,10 +284,10 @@ void FmAnchor::finish() {
   if (result == 0) {
     saved_ = true;
   } else {
-    s_.toolkit.messageBox({text(kTextStoreError) + " " +
+    s_.toolkit.messageBox({text(text::AnchorStoreError) + " " +
                                classic::signedNumberText(-static_cast<std::int64_t>(result)) + " " +
-                               text(kTextStoreErrorEnd),
-                           text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+                               text(text::AnchorStoreErrorEnd),
+                           text(text::DataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
   }
   s_.snapshots.LoadSnapshotTable();
   unload();

@@ -31,8 +31,6 @@ struct AnchorServices {
 
 class FmAnchor final : public ui::Form {
  public:
-  static constexpr std::size_t kBrowseBufferBytes = 521;
-  static constexpr std::size_t kListChars = 960;
   static constexpr int kItemsWithoutScrollBar = 8;
 
   explicit FmAnchor(const AnchorServices& services);

@@ -3,24 +3,13 @@
 #include <optional>
 
 #include "base/Unicode.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 
 namespace {
 
 // String-table ids of the texts these routines show.
-constexpr int kTextOneMinuteAgo = 1001;
-constexpr int kTextDay = 1002;
-constexpr int kTextPlural = 1003;
-constexpr int kTextAgo = 1004;
-constexpr int kTextHour = 1005;
-constexpr int kTextMinute = 1006;
-constexpr int kTextNotAvailable = 1007;
-constexpr int kTextError = 1015;
-constexpr int kTextAssistance = 1940;
-constexpr int kTextBlankPassword = 1960;
-constexpr int kTextPasswordTooLong = 1961;
-constexpr int kTextPasswordInvalid = 1962;
 
 constexpr std::size_t kMaxPasswordChars = 25;
 // A line of a wrapped text holds fewer characters than this.
@@ -55,28 +44,28 @@ std::string Commons::FormatTimeAgo(const classic::DateTime& date) {
   if (date.isZero() || now < date) return {};
   // Whole minutes between the two times with their seconds dropped: 10:00:59 to 10:01:00 is 1.
   const std::int64_t minutes = wholeMinutes(now) - wholeMinutes(date);
-  if (minutes == 0) return s_.strings.text(kTextOneMinuteAgo);
+  if (minutes == 0) return s_.strings.text(text::OneMinuteAgo);
 
-  const std::string plural = s_.strings.text(kTextPlural);
+  const std::string plural = s_.strings.text(text::Plural);
   const std::int64_t days = minutes / 1440;
   std::string text;
   if (days > 0) {
-    text = std::to_string(days) + s_.strings.text(kTextDay);
+    text = std::to_string(days) + s_.strings.text(text::Day);
     if (days > 1) text += plural;
   } else {
     const std::int64_t hours = minutes / 60;
     const std::int64_t rest = minutes - 60 * hours;
     if (hours > 0) {
-      text += " " + std::to_string(hours) + s_.strings.text(kTextHour);
+      text += " " + std::to_string(hours) + s_.strings.text(text::Hour);
       if (hours > 1) text += plural;
     }
-    if (rest > 0) text += " " + std::to_string(rest) + s_.strings.text(kTextMinute);
+    if (rest > 0) text += " " + std::to_string(rest) + s_.strings.text(text::Minute);
   }
-  return classic::trimSpaces(text) + s_.strings.text(kTextAgo);
+  return classic::trimSpaces(text) + s_.strings.text(text::Ago);
 }
 
 std::string Commons::FormatSize(std::int32_t sizeKB, std::string& unit) {
-  if (sizeKB < 0) return s_.strings.text(kTextNotAvailable);
+  if (sizeKB < 0) return s_.strings.text(text::SizeNotAvailable);
   unit = classic::upperCase(classic::trimSpaces(unit));
   const std::string separator = s_.locale.decimalSeparator();
   // Each step up divides by 1024 but happens at 1000 of the current unit.
@@ -104,27 +93,27 @@ std::string Commons::VersionText() {
 
 void Commons::ShowFatalError(const std::string& text) {
   s_.toolkit.messageBox(
-      {text, boxTitle(s_.strings.text(kTextError)), ui::Buttons::OK, ui::Icon::Critical, 1});
+      {text, boxTitle(s_.strings.text(text::Error)), ui::Buttons::OK, ui::Icon::Critical, 1});
   s_.system.exitProcess(kExitFailure);
 }
 
 void Commons::ShowAssistance(const std::string& text) {
   s_.toolkit.messageBox(
-      {text, boxTitle(s_.strings.text(kTextAssistance)), ui::Buttons::OK, ui::Icon::Information, 1});
+      {text, boxTitle(s_.strings.text(text::Assistance)), ui::Buttons::OK, ui::Icon::Information, 1});
 }
 
 bool Commons::ValidatePasswordText(const std::string& text, bool showMessages) {
   int refusal = 0;
   if (text.empty()) {
-    refusal = kTextBlankPassword;
+    refusal = text::BlankPassword;
   } else if (platform::characterCount(text) > kMaxPasswordChars) {
-    refusal = kTextPasswordTooLong;
+    refusal = text::PasswordTooLong;
   } else {
     // Judged by the ANSI code: a character the code page lacks arrives as "?" and is refused too.
     for (char c : s_.codec.toAnsi(text)) {
       const auto code = static_cast<unsigned char>(c);
       if (code < 33 || code > 126 || code == '?') {
-        refusal = kTextPasswordInvalid;
+        refusal = text::PasswordInvalid;
         break;
       }
     }

@@ -26,6 +26,10 @@ struct PreferenceRecord {
   std::int32_t copyPasswordEnabled = 0;
   std::string copyPassword;
 
+  // Copy/Update, Remove, Boot, Options and storing the anchored list ask for the password first.
+  // The engine's setting reads as 1 or 0, and the manager writes nothing else.
+  bool passwordInForce() const { return copyPasswordEnabled != 0; }
+
   friend bool operator==(const PreferenceRecord&, const PreferenceRecord&) = default;
 };
 

@@ -2,11 +2,11 @@
 
 #include "manager/common/Commons.h"
 #include "manager/engine/EngineBuffers.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
 
-constexpr int kTextKorvaneError = 1111;
 constexpr const char* kWebScheme = "http://";
 // The shell's results below this are failures.
 constexpr std::intptr_t kShellSuccessFrom = 32;
@@ -42,7 +42,7 @@ platform::WindowHandle SystemHelpers::NotifyMonitor(platform::WindowHandle sende
 }
 
 void SystemHelpers::showSystemError(const std::string& what, std::uint32_t code) {
-  s_.toolkit.messageBox({what + std::to_string(code), s_.strings.text(kTextKorvaneError), ui::Buttons::OK,
+  s_.toolkit.messageBox({what + std::to_string(code), s_.strings.text(text::KorvaneError), ui::Buttons::OK,
                          ui::Icon::Critical, 1});
 }
 

@@ -1,28 +1,25 @@
 #include "manager/engine/EngineTasks.h"
 
 #include "base/ClassicRuntime.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
-
-constexpr int kTextCalculate = 1070;
-constexpr int kTextCopyUpdate = 1080;
-constexpr int kTextCannotLaunch = 1060;
-constexpr int kTextInternalError = 1064;
-constexpr int kTextNotifyAdministrator = 1065;
-constexpr int kTextKorvaneError = 1066;
 
 constexpr const char* kUnattended = "#";
 constexpr const char* kRemoveTitle = " Remove Snapshot";
 
 struct TaskError {
   std::int32_t code;
-  int text;
+  text::Id text;
 };
 
 constexpr TaskError kTaskErrors[] = {
-    {-103, 1050}, {-105, 1051}, {-107, 1052}, {-109, 1054}, {-111, 1053}, {-123, 1067}, {-125, 1057},
-    {-127, 1058}, {-203, 1062}, {-207, 1061}, {-215, 1059}, {-221, 1063}, {-255, 1055}, {-259, 1056},
+    {-103, text::ServiceNotInstalled},   {-105, text::PipesBusy},        {-107, text::PipeReadError},
+    {-109, text::InsufficientDiskSpace}, {-111, text::ServiceDisabled},  {-123, text::SnapshotNotEmpty},
+    {-125, text::SourceInUse},           {-127, text::DestinationInUse}, {-203, text::SnapshotExists},
+    {-207, text::InvalidSnapshotName},   {-215, text::SnapshotFrozen},   {-221, text::GroupPasswordInvalid},
+    {-255, text::TooManyExcluded},       {-259, text::NoStaticCopy},
 };
 
 std::string quoted(const std::string& text) {
@@ -55,7 +52,7 @@ std::int32_t EngineTasks::StartCopyTask(std::string& source, std::string& destin
 
   // The tool sees its title as its first argument, whatever the folder holds.
   const std::string program = Commons::ProgramPath(s_.table.programFolder, kToolName);
-  const std::string title = (fromWindow ? "" : kUnattended) + s_.strings.text(kTextCopyUpdate);
+  const std::string title = (fromWindow ? "" : kUnattended) + s_.strings.text(text::CopyTitle);
   const std::string commandLine = program + " " + quoted(title) + " COPY " + quoted(source) + " " +
                                   quoted(destination) + exclusionPart(exclusions);
   return run(commandLine, wait);
@@ -65,7 +62,7 @@ std::int32_t EngineTasks::StartSizeTask(const std::string& name, const std::stri
   const std::string area = Snapshots::areaName(name);
   if (area.empty()) return kBlankName;
   if (!quotable(area)) return kInvalidName;
-  return run(std::string(kToolName) + " " + quoted(s_.strings.text(kTextCalculate)) + " SIZE " +
+  return run(std::string(kToolName) + " " + quoted(s_.strings.text(text::CalculateTitle)) + " SIZE " +
                  quoted(area) + exclusionPart(exclusions),
              false);
 }
@@ -83,17 +80,17 @@ std::string EngineTasks::TaskErrorText(std::int32_t code) const {
   for (const TaskError& error : kTaskErrors)
     if (error.code == code) return s_.strings.text(error.text);
   if (code == kToolNotStarted)
-    return s_.strings.text(kTextCannotLaunch) + " " + s_.table.programFolder + kToolName;
+    return s_.strings.text(text::CannotLaunch) + " " + s_.table.programFolder + kToolName;
   // The negated code keeps a place for its sign: -99 shows " 99", 5 shows "-5".
-  return s_.strings.text(kTextInternalError) + " " +
+  return s_.strings.text(text::InternalError) + " " +
          classic::signedNumberText(-static_cast<std::int64_t>(code)) + " " +
-         s_.strings.text(kTextNotifyAdministrator);
+         s_.strings.text(text::NotifyAdministrator);
 }
 
 void EngineTasks::ShowTaskError(std::int32_t code) {
   if (code == kResultOK) return;
-  s_.toolkit.messageBox(
-      {TaskErrorText(code), s_.strings.text(kTextKorvaneError), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+  s_.toolkit.messageBox({TaskErrorText(code), s_.strings.text(text::TaskErrorTitle), ui::Buttons::OK,
+                         ui::Icon::Exclamation, 1});
 }
 
 }  // namespace krv

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "manager/engine/EngineBuffers.h"
+
 namespace krv {
 namespace {
 
@@ -94,6 +96,16 @@ std::int32_t LibraryCopyAPI::KRV_ShowEditDialog(char16_t* title, platform::Windo
                                                 std::int32_t sizeBytes) {
   auto fn = bind(kShowEditDialog, exports::kShowEditDialog);
   return fn ? fn(title, asPointer(owner), list, sizeBytes) : kManagerFailure;
+}
+
+std::optional<std::string> browseForPath(KRVCopyAPI& engine, const std::string& title,
+                                         platform::WindowHandle owner) {
+  Utf16Buffer path(kBrowsePathBytes);
+  Utf16Buffer wideTitle = Utf16Buffer::fitting(title);
+  // The result counts the path's bytes with its NUL.
+  const std::int32_t result = engine.KRV_BrowseFolders(wideTitle.data(), owner, path.data());
+  if (result <= 2) return std::nullopt;
+  return path.text(static_cast<std::size_t>(result - 2));
 }
 
 }  // namespace krv

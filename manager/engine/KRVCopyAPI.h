@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/KRVCopyCtrlInterface.h"
@@ -96,5 +97,10 @@ class LibraryCopyAPI final : public KRVCopyAPI {
   std::unique_ptr<platform::DynamicLibrary> library_;
   std::array<platform::ExportedFunction, kExportCount> bound_{};
 };
+
+// The engine's browse dialog, titled `title`, modal over owner: the path of the folder or file the
+// user chose, or nothing when the dialog gave none back.
+std::optional<std::string> browseForPath(KRVCopyAPI& engine, const std::string& title,
+                                         platform::WindowHandle owner);
 
 }  // namespace krv

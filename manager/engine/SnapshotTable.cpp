@@ -5,14 +5,10 @@
 
 #include "base/Unicode.h"
 #include "manager/engine/EngineBuffers.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
-
-constexpr int kTextOriginalArea = 100;
-constexpr int kTextRescueArea = 101;
-constexpr int kTextNoServiceInfo = 1030;
-constexpr int kTextKorvaneError = 1111;
 
 constexpr const char* kListAll = "*";
 // The names an area has before the manager first names it.
@@ -87,8 +83,8 @@ std::int32_t Snapshots::LoadSnapshotTable() {
 
   table_.installLocation = s_.registry.ReadRegValue(kManagerRoot, kServiceInfoKey, "Location", "");
   if (table_.installLocation.empty()) {
-    s_.toolkit.messageBox({s_.commons.strings().text(kTextNoServiceInfo),
-                           s_.commons.strings().text(kTextKorvaneError), ui::Buttons::OK, ui::Icon::Critical,
+    s_.toolkit.messageBox({s_.commons.strings().text(text::SnapshotsNoServiceInfo),
+                           s_.commons.strings().text(text::KorvaneError), ui::Buttons::OK, ui::Icon::Critical,
                            1});
     return kResultOK;
   }
@@ -131,13 +127,13 @@ void Snapshots::DetermineActiveBackup() {
 
 void Snapshots::NameAreas(const std::function<void()>& defaultAnchoring) {
   if (isOneOf(table_.current().name, kFactoryFirst)) {
-    const std::string name = s_.commons.strings().text(kTextOriginalArea);
+    const std::string name = s_.commons.strings().text(text::OriginalArea);
     if (RenameSnapshot(0, name) == kResultOK) table_.current().name = name;
     if (defaultAnchoring) defaultAnchoring();
   }
   if (isOneOf(table_.other().name, kFactorySecond)) {
     // The other area is renamed by the number the engine gave it (1 while there are two areas).
-    const std::string name = s_.commons.strings().text(kTextRescueArea);
+    const std::string name = s_.commons.strings().text(text::RescueArea);
     if (RenameSnapshot(table_.other().number, name) == kResultOK) table_.other().name = name;
   }
 }

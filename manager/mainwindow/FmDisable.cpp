@@ -1,18 +1,9 @@
 #include "manager/mainwindow/FmDisable.h"
 
 #include "resources/manager/Pictures.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
-namespace {
-
-constexpr int kTextTitle = 1500;
-constexpr int kTextHeader = 1501;
-constexpr int kTextTaskTitle = 1502;
-constexpr int kTextTaskInfo = 1503;
-constexpr int kTextDisable = 1510;
-constexpr int kTextCancel = 1512;
-
-}  // namespace
 
 FmDisable::FmDisable(ui::FormToolkit& toolkit, const platform::StringTable& strings)
     : ui::Form(toolkit, "fmDisable"),
@@ -61,13 +52,13 @@ bool FmDisable::DisableCheck(ui::Form* owner) {
 }
 
 void FmDisable::Form_Load() {
-  setCaption(strings_.text(kTextTitle));
-  lblHeader.setCaption(strings_.text(kTextHeader));
-  lblTaskTitle.setCaption(strings_.text(kTextTaskTitle));
-  lblTaskInfo.setCaption(strings_.text(kTextTaskInfo));
+  setCaption(strings_.text(text::DisableTitle));
+  lblHeader.setCaption(strings_.text(text::DisableHeader));
+  lblTaskTitle.setCaption(strings_.text(text::DisableTaskTitle));
+  lblTaskInfo.setCaption(strings_.text(text::DisableTaskInfo));
   lblTaskInfo.border = false;
-  cmdOK.setCaption(strings_.text(kTextDisable));
-  cmdCancel.setCaption(strings_.text(kTextCancel));
+  cmdOK.setCaption(strings_.text(text::DisableButton));
+  cmdCancel.setCaption(strings_.text(text::DisableCancel));
   setFocus(cmdCancel);
 }
 

@@ -4,80 +4,58 @@
 #include <optional>
 #include <string_view>
 
+#include "manager/anchoring/AnchoredList.h"
 #include "manager/anchoring/FmAnchor.h"
 #include "manager/engine/EngineBuffers.h"
 #include "manager/support/FmAbout.h"
 #include "manager/support/FmSupport.h"
 #include "manager/support/WebPages.h"
+#include "resources/logviewer/Texts.h"
 #include "resources/manager/Pictures.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
 
-constexpr int kTextRescueArea = 101;
-constexpr int kTextCopyTitle = 1080;
-constexpr int kTextRemoveTitle = 1090;
-constexpr int kTextMonitorName = 1100;
-constexpr int kTextRescueBeingCreated = 1101;
-constexpr int kTextBootQuestion = 1105;
-constexpr int kTextBootQuestionEnd = 1106;
-constexpr int kTextBootTitle = 1108;
-constexpr int kTextEnableFailed = 1110;
-constexpr int kTextEnableFailedTitle = 1111;
-constexpr int kTextEnableFailedHint = 1112;
-constexpr int kTextDisableFailed = 1120;
-constexpr int kTextDisableFailedTitle = 1121;
-constexpr int kTextNotFound = 1130;
-constexpr int kTextNotFoundTitle = 1131;
-constexpr int kTextClearLogQuestion = 1140;
-constexpr int kTextClearLogTitle = 1141;
-constexpr int kTextDisabled = 1160;
-constexpr int kTextEnabled = 1161;
-constexpr int kTextDeactivated = 1162;
-constexpr int kTextNotAvailable = 1164;
-constexpr int kTextNeverBooted = 1165;
-constexpr int kTextBootTo = 1203;
-constexpr int kTextAnchoredMissing = 1220;
-constexpr int kTextAnchoredRemove = 1221;
-constexpr int kTextAnchoredTooLong = 1222;
-constexpr int kTextUpdateRescue = 1231;
-constexpr int kTextUpdateRescueAfter = 1232;
-constexpr int kTextUpdateOriginal = 1233;
-constexpr int kTextUpdateOriginalAfter = 1234;
-constexpr int kTextRemoveQuestion = 1241;
-constexpr int kTextRemoveAfter = 1242;
-constexpr int kTextDataAnchoring = 2000;
-constexpr int kTextLicenseAt = 2130;
-constexpr int kTextLicenseNotRun = 2131;
 constexpr const char* kLicenseCommand =
     "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe C:\\$KRV\\$APP\\license.rtf";
 
 // Captions set when the window loads, by control and text id.
 struct Caption {
   const char* name;
-  int id;
+  text::Id id;
 };
 constexpr Caption kControlCaptions[] = {
-    {"cmdCopy", 1170},
-    {"cmdExit", 1172},
-    {"cmdCalculate", 1202},
-    {"lblPreBoot(0)", 1180},
-    {"lblService(0)", 1181},
-    {"lblPassword(0)", 1182},
-    {"Frame1(1)", 1191},
-    {"lblBooted(0)", 1190},
-    {"lblUpdate(0)", 1185},
-    {"Frame1(2)", 100},
-    {"lblOriginalBoot(0)", 1183},
-    {"lblOriginalSize(0)", 1184},
-    {"Frame1(3)", 101},
-    {"lblRescueBoot(0)", 1186},
-    {"lblRescueSize(0)", 1187},
+    {"cmdCopy", text::CopyButton},
+    {"cmdExit", text::ExitButton},
+    {"cmdCalculate", text::CalculateMenu},
+    {"lblPreBoot(0)", text::PreBootLabel},
+    {"lblService(0)", text::ServiceLabel},
+    {"lblPassword(0)", text::PasswordLabel},
+    {"Frame1(1)", text::StatusFrame},
+    {"lblBooted(0)", text::BootedLabel},
+    {"lblUpdate(0)", text::LastUpdateLabel},
+    {"Frame1(2)", text::OriginalArea},
+    {"lblOriginalBoot(0)", text::OriginalBootLabel},
+    {"lblOriginalSize(0)", text::OriginalSizeLabel},
+    {"Frame1(3)", text::RescueArea},
+    {"lblRescueBoot(0)", text::RescueBootLabel},
+    {"lblRescueSize(0)", text::RescueSizeLabel},
 };
 constexpr Caption kMenuCaptions[] = {
-    {"mActions", 1200}, {"mCopy", 1201},    {"mCalc", 1202},   {"mQuillon", 1204},   {"mClearLogs", 1205},
-    {"mEnable", 1206},  {"mDisable", 1207}, {"mRemove", 1216}, {"mAnchoring", 1213}, {"mOptions", 1208},
-    {"mExit", 1209},    {"mHelp", 1210},    {"mAbout", 1212},
+    {"mActions", text::ActionsMenu},
+    {"mCopy", text::CopyMenu},
+    {"mCalc", text::CalculateMenu},
+    {"mQuillon", text::ViewLogMenu},
+    {"mClearLogs", text::ClearLogMenu},
+    {"mEnable", text::EnablePreBootMenu},
+    {"mDisable", text::DisablePreBootMenu},
+    {"mRemove", text::RemoveRescueMenu},
+    {"mAnchoring", text::AnchoringMenu},
+    {"mOptions", text::OptionsMenu},
+    {"mExit", text::ExitMenu},
+    {"mHelp", text::HelpMenu},
+    {"mAbout", text::AboutMenu},
 };
 // The items that need the engine.
 const std::vector<const char*> kEngineItems = {"mCopy",      "mCalc",    "mRemove",    "mBoot",
@@ -98,19 +76,6 @@ constexpr int kStateRows[] = {105, 405, 705};
 constexpr int kPanelRows[] = {90, 360};
 // The type of a value too wide for its label.
 constexpr int kSmallPoints = 7;
-
-std::vector<std::string> anchoredEntries(const std::string& list, std::size_t most) {
-  std::vector<std::string> entries;
-  std::size_t start = 0;
-  while (entries.size() < most && start <= list.size()) {
-    const std::size_t end = std::min(list.find(';', start), list.size());
-    std::string entry = classic::trimSpaces(std::string_view(list).substr(start, end - start));
-    if (entry.empty()) break;
-    entries.push_back(std::move(entry));
-    start = end + 1;
-  }
-  return entries;
-}
 
 }  // namespace
 
@@ -276,7 +241,19 @@ void FmMain::buildMenus() {
 }
 
 void FmMain::Form_Load() {
-  // 1. Captions, and the items that are never offered.
+  setCaptions();
+  alignLabels();
+  // The refresh runs from now on.
+  setTimerEnabled(tmrRefresh, true);
+  RefreshStatus(false);
+  // The Boot item names the other area once.
+  setMenuCaption("mBoot", text(text::BootToMenu) + s_.snapshots.table().other().name);
+  registerWithMonitor();
+  setCaption(s_.commons.ProductTitle());
+  Picture1_1.setPicture({nullptr, -1, pictures::kBanner});
+}
+
+void FmMain::setCaptions() {
   for (const Caption& caption : kControlCaptions) control(caption.name)->setCaption(text(caption.id));
   for (const Caption& caption : kMenuCaptions) setMenuCaption(caption.name, text(caption.id));
   for (const char* name : {"mExport", "mImport"}) {
@@ -284,22 +261,10 @@ void FmMain::Form_Load() {
     setMenuVisible(name, false);
   }
   setMenuVisible("mBar5", false);
-  // 2. Labels aligned to their captions' widths.
-  alignLabels();
-  // 3, 4. The refresh runs from now on.
-  setTimerEnabled(tmrRefresh, true);
-  RefreshStatus(false);
-  // 5. The Boot item names the other area once.
-  setMenuCaption("mBoot", text(kTextBootTo) + s_.snapshots.table().other().name);
-  // 6. The tray monitor learns of the window.
-  registerWithMonitor();
-  // 7, 8. Title and banner.
-  setCaption(s_.commons.ProductTitle());
-  Picture1_1.setPicture({nullptr, -1, pictures::kBanner});
 }
 
 void FmMain::Form_Shown() {
-  // 10, 11. Once the window is up: the anchored files, then the first Copy/Update.
+  // Once the window is up: the anchored files, then the first Copy/Update.
   const SnapshotTable& table = s_.snapshots.table();
   if (table.engineStatus != EngineStatus::Opened) return;
   CheckAnchoredFiles();
@@ -308,9 +273,10 @@ void FmMain::Form_Shown() {
 
 void FmMain::firstRunCopy() {
   // A copy already running shows its percentage in its window's title.
+  const std::string copyTitle = text(text::CopyTitle);
   bool running = false;
   for (int i = 0; i <= 100 && !running; ++i) {
-    const std::string title = i == 0 ? std::string("Copy/Update") : std::to_string(i) + "% Copy/Update";
+    const std::string title = i == 0 ? copyTitle : std::to_string(i) + "% " + copyTitle;
     running = s_.windows.findByTitle(title) != 0;
   }
   if (!running) {
@@ -320,7 +286,7 @@ void FmMain::firstRunCopy() {
   }
   if (!loaded()) return;
   s_.toolkit.messageBox(
-      {text(kTextRescueBeingCreated), kProductName, ui::Buttons::OK, ui::Icon::Information, 1});
+      {text(text::RescueBeingCreated), kProductName, ui::Buttons::OK, ui::Icon::Information, 1});
 }
 
 void FmMain::Form_Unload() {
@@ -363,7 +329,7 @@ void FmMain::alignLabels() {
 
 void FmMain::registerWithMonitor() {
   for (int attempt = 0; attempt < kMonitorAttempts; ++attempt) {
-    if (s_.helpers.NotifyMonitor(nativeHandle(), text(kTextMonitorName)) != 0) return;
+    if (s_.helpers.NotifyMonitor(nativeHandle(), text(text::MonitorName)) != 0) return;
     // The monitor is started once, after the first attempt finds it absent.
     if (attempt == 0)
       s_.helpers.RunTool(Commons::ProgramPath(s_.snapshots.table().programFolder, kMonitorProgram), 0, false);
@@ -399,21 +365,21 @@ void FmMain::showAvailable() {
     if (std::string_view(name) != "mBoot" && std::string_view(name) != "mRemove") setMenuEnabled(name, true);
   cmdCopy.setEnabled(true);
   cmdCalculate.setEnabled(true);
-  lblService_1.setCaption(text(kTextEnabled));
+  lblService_1.setCaption(text(text::Enabled));
   lblService_1.setForeColor(kColorEnabled);
   imgService.setPicture(img16.picture(0));
 
   s_.snapshots.DetermineActiveBackup();
 
   const bool preBoot = table.preBootEnabled;
-  lblPreBoot_1.setCaption(text(preBoot ? kTextEnabled : kTextDisabled));
+  lblPreBoot_1.setCaption(text(preBoot ? text::Enabled : text::Disabled));
   lblPreBoot_1.setForeColor(preBoot ? kColorEnabled : kColorPreBootDisabled);
   imgPreBoot.setPicture(img16.picture(preBoot ? 0 : 1));
   setMenuEnabled("mEnable", !preBoot);
   setMenuEnabled("mDisable", preBoot);
 
-  const bool password = s_.preferences.current().copyPasswordEnabled != 0;
-  lblPassword_1.setCaption(text(password ? kTextEnabled : kTextDeactivated));
+  const bool password = s_.preferences.current().passwordInForce();
+  lblPassword_1.setCaption(text(password ? text::Enabled : text::Deactivated));
   imgPassword.setPicture(img16.picture(password ? 3 : 4));
 
   // The running area: its picture, its name in its colour on its highlight.
@@ -431,14 +397,14 @@ void FmMain::showAvailable() {
   // The Original Area panel shows entry 1, the Rescue Area panel entry 2.
   const auto lastBoot = [&](std::size_t index) {
     if (index == table.currentArea)
-      return table.lastBootDate.isZero() ? text(kTextNeverBooted) : FormatAreaTime(table.lastBootDate);
+      return table.lastBootDate.isZero() ? text(text::NeverBooted) : FormatAreaTime(table.lastBootDate);
     const SnapshotEntry& entry = table.entry(index);
-    return entry.lastBoot < 1 ? text(kTextNeverBooted)
+    return entry.lastBoot < 1 ? text(text::NeverBooted)
                               : FormatAreaTime(s_.snapshots.EngineTimeToDate(entry.lastBoot));
   };
   const auto size = [&](std::size_t index) {
     const SnapshotEntry& entry = table.entry(index);
-    if (entry.sizeKB < 1) return text(kTextNotAvailable);
+    if (entry.sizeKB < 1) return text(text::NotAvailable);
     std::string unit = "GB";
     return s_.commons.FormatSize(entry.sizeKB, unit);
   };
@@ -454,7 +420,7 @@ void FmMain::showAvailable() {
   const SnapshotEntry& current = table.current();
   const SnapshotEntry& other = table.other();
   if (other.sizeKB < 1) {
-    lblUpdate_1.setCaption(text(kTextNotAvailable));
+    lblUpdate_1.setCaption(text(text::NotAvailable));
   } else {
     // The later update of the two; equal times name the other area.
     const SnapshotEntry& latest = other.lastUpdate < current.lastUpdate ? current : other;
@@ -477,7 +443,7 @@ void FmMain::showUnavailable() {
   setMenusAvailable({"mEnable", "mDisable", "mExport", "mImport"}, false);
   cmdCopy.setEnabled(false);
   cmdCalculate.setEnabled(false);
-  lblService_1.setCaption(text(kTextDisabled));
+  lblService_1.setCaption(text(text::Disabled));
   lblService_1.setForeColor(kColorServiceDisabled);
   imgService.setPicture(img16.picture(2));
   for (ui::Control* value : {&lblPreBoot_1, &lblPassword_1, &lblBooted_1, &lblUpdate_1, &lblOriginalBoot_1,
@@ -502,14 +468,16 @@ std::string FmMain::FormatAreaTime(const classic::DateTime& date) {
 void FmMain::CheckAnchoredFiles() {
   SnapshotTable& table = s_.snapshots.table();
   std::vector<std::string> missing;
-  for (const std::string& entry : anchoredEntries(table.anchoredList, kMaxAnchoredChecked))
+  std::vector<std::string> entries = splitAnchoredList(table.anchoredList).entries;
+  if (entries.size() > kMaxAnchoredChecked) entries.resize(kMaxAnchoredChecked);
+  for (const std::string& entry : entries)
     if (!s_.files.attributes(entry)) missing.push_back(entry);
   if (missing.empty()) return;
 
-  std::string body = text(kTextAnchoredMissing) + "\r\r";
+  std::string body = text(text::AnchoredMissing) + "\r\r";
   for (const std::string& entry : missing) body += entry + "\r";
-  body += "\r" + text(kTextAnchoredRemove);
-  if (ask(body, text(kTextDataAnchoring), ui::Icon::Question, 1) != ui::Answer::Yes) return;
+  body += "\r" + text(text::AnchoredRemoveQuestion);
+  if (ask(body, text(text::DataAnchoring), ui::Icon::Question, 1) != ui::Answer::Yes) return;
 
   std::string working = table.anchoredList + ";";
   for (const std::string& entry : missing) {
@@ -518,12 +486,12 @@ void FmMain::CheckAnchoredFiles() {
   }
   const std::string list = working.empty() ? std::string(";") : working.substr(0, working.size() - 1);
   // A list the engine's buffer cannot hold whole is refused, never cut.
-  std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kAnchoredBufferChars);
+  std::optional<AnsiBuffer> buffer = AnsiBuffer::holding(s_.codec, list, kAnchoredListBytes);
   const auto warn = [&](const std::string& message) {
-    s_.toolkit.messageBox({message, text(kTextDataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+    s_.toolkit.messageBox({message, text(text::DataAnchoring), ui::Buttons::OK, ui::Icon::Exclamation, 1});
   };
   if (!buffer) {
-    warn(text(kTextAnchoredTooLong));
+    warn(text(text::AnchoredListTooLong));
   } else if (s_.engine.KRV_AnchoredFiles(Snapshots::kAnchorCaller, buffer->data()) != 0) {
     warn(buffer->text(s_.codec));
   }
@@ -540,7 +508,7 @@ std::string FmMain::wrapped(std::string body) {
 }
 
 bool FmMain::PasswordStep() {
-  if (s_.preferences.current().copyPasswordEnabled == 0) return true;
+  if (!s_.preferences.current().passwordInForce()) return true;
   if (!password_) password_ = std::make_unique<FmPassword>(s_.toolkit, s_.commons, s_.preferences);
   return password_->Check(this);
 }
@@ -551,12 +519,13 @@ void FmMain::CopyUpdate() {
   const SnapshotTable& table = s_.snapshots.table();
   if (!bAutoCopy_) {
     const bool originalRuns = table.currentArea == 1;
-    const std::string body = text(originalRuns ? kTextUpdateRescue : kTextUpdateOriginal) + "\r\r" +
-                             wrapped(text(originalRuns ? kTextUpdateRescueAfter : kTextUpdateOriginalAfter));
-    if (ask(body, text(kTextCopyTitle), ui::Icon::Question, 1) != ui::Answer::Yes) return;
+    const std::string body =
+        text(originalRuns ? text::UpdateRescue : text::UpdateOriginal) + "\r\r" +
+        wrapped(text(originalRuns ? text::UpdateRescueAfter : text::UpdateOriginalAfter));
+    if (ask(body, text(text::CopyTitle), ui::Icon::Question, 1) != ui::Answer::Yes) return;
   }
   if (!PasswordStep()) return;
-  std::string target = table.count < 2 ? text(kTextRescueArea) : table.other().name;
+  std::string target = table.count < 2 ? text(text::RescueArea) : table.other().name;
   std::string source = table.current().name;
   const std::int32_t result = s_.tasks.StartCopyTask(source, target, "", true, false);
   if (result != 0) s_.tasks.ShowTaskError(result);
@@ -572,8 +541,8 @@ void FmMain::CalculateSize() {
 void FmMain::RemoveRescueArea() {
   s_.snapshots.LoadSnapshotTable();
   s_.snapshots.DetermineActiveBackup();
-  const std::string body = text(kTextRemoveQuestion) + "\r\r" + wrapped(text(kTextRemoveAfter));
-  if (ask(body, text(kTextRemoveTitle), ui::Icon::Question, 2) != ui::Answer::Yes) return;
+  const std::string body = text(text::RemoveQuestion) + "\r\r" + wrapped(text(text::RemoveAfter));
+  if (ask(body, text(text::RemoveTitle), ui::Icon::Question, 2) != ui::Answer::Yes) return;
   if (!PasswordStep()) return;
   const std::int32_t result = s_.tasks.StartRemoveTask(s_.snapshots.table().other().name);
   if (result != 0) s_.tasks.ShowTaskError(result);
@@ -582,8 +551,8 @@ void FmMain::RemoveRescueArea() {
 
 void FmMain::BootToOtherArea() {
   const SnapshotEntry other = s_.snapshots.table().other();
-  const std::string body = text(kTextBootQuestion) + other.name + text(kTextBootQuestionEnd);
-  if (ask(body, text(kTextBootTitle) + " " + other.name, ui::Icon::Question, 1) != ui::Answer::Yes) return;
+  const std::string body = text(text::BootQuestion) + other.name + text(text::BootQuestionEnd);
+  if (ask(body, text(text::BootTitle) + " " + other.name, ui::Icon::Question, 1) != ui::Answer::Yes) return;
   if (!PasswordStep()) return;
   std::int32_t number = other.number;
   s_.configuration.SetConfigValue(ConfigSetting::Active, number);
@@ -594,8 +563,8 @@ void FmMain::BootToOtherArea() {
 
 void FmMain::EnablePreBoot() {
   if (s_.configuration.EnablePreBoot() == 0) return;
-  s_.toolkit.messageBox({text(kTextEnableFailed) + "\r\r" + text(kTextEnableFailedHint),
-                         text(kTextEnableFailedTitle), ui::Buttons::OK, ui::Icon::Critical, 1});
+  s_.toolkit.messageBox({text(text::EnableFailed) + "\r\r" + text(text::EnableFailedHint),
+                         text(text::KorvaneError), ui::Buttons::OK, ui::Icon::Critical, 1});
 }
 
 void FmMain::DisablePreBoot() {
@@ -603,19 +572,19 @@ void FmMain::DisablePreBoot() {
   if (!disable_->DisableCheck(this)) return;
   if (s_.configuration.DisablePreBoot() == 0) return;
   s_.toolkit.messageBox(
-      {text(kTextDisableFailed), text(kTextDisableFailedTitle), ui::Buttons::OK, ui::Icon::Critical, 1});
+      {text(text::DisableFailed), text(text::DisableFailedTitle), ui::Buttons::OK, ui::Icon::Critical, 1});
 }
 
 void FmMain::ViewLog() {
   // An open viewer is brought forward, unmoved; otherwise one is started.
-  if (const platform::WindowHandle viewer = s_.windows.findByTitle(kViewerTitle)) {
+  if (const platform::WindowHandle viewer = s_.windows.findByTitle(quillon::text::shared::Caption)) {
     s_.windows.restore(viewer);
     s_.windows.bringToForeground(viewer);
     return;
   }
   const std::string& folder = s_.snapshots.table().programFolder;
   if (s_.helpers.RunTool(Commons::ProgramPath(folder, kViewerProgram), 0, false) != 0) return;
-  s_.toolkit.messageBox({folder + kViewerProgram + text(kTextNotFound), text(kTextNotFoundTitle),
+  s_.toolkit.messageBox({folder + kViewerProgram + text(text::NotFound), text(text::NotFoundTitle),
                          ui::Buttons::OK, ui::Icon::Critical, 1});
 }
 
@@ -629,17 +598,16 @@ void FmMain::ShowOptions() {
 void FmMain::ShowAnchoring() {
   // Created on first use and kept; each run loads it afresh. Nothing is refreshed afterwards.
   if (!anchor_)
-    anchor_ = std::make_unique<FmAnchor>(
-        AnchorServices{s_.toolkit, s_.commons, s_.engine, s_.snapshots, s_.files, s_.codec,
-                       [this] { return s_.preferences.current().copyPasswordEnabled == 1; },
-                       [this] { return PasswordStep(); }});
+    anchor_ = std::make_unique<FmAnchor>(AnchorServices{
+        s_.toolkit, s_.commons, s_.engine, s_.snapshots, s_.files, s_.codec,
+        [this] { return s_.preferences.current().passwordInForce(); }, [this] { return PasswordStep(); }});
   anchor_->Wizard(true, this);
 }
 
 void FmMain::ShowLicense() {
   if (s_.processes.invoke(kLicenseCommand, false, "") >= 0) return;
-  s_.toolkit.messageBox({text(kTextLicenseAt) + "\r\r" + text(kTextLicenseNotRun), text(kTextNotFoundTitle),
-                         ui::Buttons::OK, ui::Icon::Exclamation, 1});
+  s_.toolkit.messageBox({text(text::LicenseAt) + "\r\r" + text(text::LicenseNotRun),
+                         text(text::NotFoundTitle), ui::Buttons::OK, ui::Icon::Exclamation, 1});
 }
 
 void FmMain::ShowAbout() {
@@ -651,7 +619,7 @@ void FmMain::ShowAbout() {
 }
 
 void FmMain::ClearLog() {
-  if (ask(text(kTextClearLogQuestion), text(kTextClearLogTitle), ui::Icon::Question, 1) != ui::Answer::Yes)
+  if (ask(text(text::ClearLogQuestion), text(text::ClearLogTitle), ui::Icon::Question, 1) != ui::Answer::Yes)
     return;
   s_.configuration.SetConfigValue(ConfigSetting::KeepLogsText, std::string("88888888"));
 }

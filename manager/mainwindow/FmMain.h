@@ -50,9 +50,7 @@ class FmMain final : public ui::Form {
   static constexpr int kMonitorAttempts = 5;
   static constexpr std::uint32_t kMonitorWaitMilliseconds = 100;
   static constexpr std::size_t kMaxAnchoredChecked = 32;
-  static constexpr std::size_t kAnchoredBufferChars = 960;
-  // The log viewer's window title and program.
-  static constexpr const char* kViewerTitle = "Korvane\xE2\x84\xA2 Logs";
+  // The log viewer's program (its window is found by the viewer's own caption).
   static constexpr const char* kViewerProgram = "Quillon.exe";
   static constexpr const char* kMonitorProgram = "KRVMonitor.exe";
 
@@ -130,6 +128,8 @@ class FmMain final : public ui::Form {
  private:
   void buildMenus();
   void Form_Load();
+  // The captions of the controls and menus, and the items that are never offered.
+  void setCaptions();
   void Form_Shown();
   void Form_Unload();
   void alignLabels();

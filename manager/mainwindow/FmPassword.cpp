@@ -1,17 +1,9 @@
 #include "manager/mainwindow/FmPassword.h"
 
 #include "resources/manager/Pictures.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
-namespace {
-
-constexpr int kTextTitle = 1600;
-constexpr int kTextHeader = 1601;
-constexpr int kTextWrongPassword = 1602;
-constexpr int kTextOK = 1610;
-constexpr int kTextCancel = 1612;
-
-}  // namespace
 
 FmPassword::FmPassword(ui::FormToolkit& toolkit, Commons& commons, Preferences& preferences)
     : ui::Form(toolkit, "fmPassword"),
@@ -49,10 +41,10 @@ bool FmPassword::Check(ui::Form* owner) {
 
 void FmPassword::Form_Load() {
   const platform::StringTable& strings = commons_.strings();
-  setCaption(strings.text(kTextTitle));
-  lblHeader.setCaption(strings.text(kTextHeader));
-  cmdOK.setCaption(strings.text(kTextOK));
-  cmdCancel.setCaption(strings.text(kTextCancel));
+  setCaption(strings.text(text::PasswordTitle));
+  lblHeader.setCaption(strings.text(text::PasswordHeader));
+  cmdOK.setCaption(strings.text(text::PasswordOK));
+  cmdCancel.setCaption(strings.text(text::PasswordCancel));
   txtPassword.setCaption("");
   setFocus(txtPassword);
 }
@@ -64,7 +56,7 @@ void FmPassword::cmdOK_Click() {
     unload();
     return;
   }
-  commons_.ShowAssistance(commons_.strings().text(kTextWrongPassword));
+  commons_.ShowAssistance(commons_.strings().text(text::WrongPassword));
   if (!loaded()) return;
   txtPassword.selectAll();
   setFocus(txtPassword);

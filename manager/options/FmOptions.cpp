@@ -6,22 +6,16 @@
 #include "manager/common/RegistryW.h"
 #include "manager/engine/EngineBuffers.h"
 #include "manager/options/ExclusionList.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
 
-constexpr int kTextKorvaneError = 1111;
-constexpr int kTextTitle = 1900;
-constexpr int kTextFrames[6] = {1901, 1902, 1903, 1904, 1905, 1906};
-constexpr int kTextTabs[3] = {1907, 1908, 1909};
-constexpr int kTextTray[3] = {1910, 1911, 1912};
-constexpr int kTextSeconds = 1930;
-constexpr int kTextRetryNone = 1931;
-constexpr int kTextBrowseTitle = 1935;
-constexpr int kTextEditTitle = 1936;
-constexpr int kTextListTooLong = 1937;
-constexpr int kTextLogDays = 1945;
-constexpr int kTextPasswordsDiffer = 1950;
+constexpr text::Id kFrameCaptions[6] = {text::TrayIconFrame, text::BootPreferencesFrame,
+                                        text::ExcludedFrame, text::LoggingFrame,
+                                        text::PasswordFrame, text::CopyOptionsFrame};
+constexpr text::Id kTabCaptions[3] = {text::GeneralTab, text::CopyUpdateTab, text::PasswordTab};
+constexpr text::Id kTrayCaptions[3] = {text::TrayNone, text::TrayAlways, text::TrayDuringActivity};
 
 // Which tab each frame sits on, and its place on the tab's page (twips).
 constexpr int kFramePage[6] = {0, 0, 1, 0, 2, 1};
@@ -179,34 +173,52 @@ FmOptions::FmOptions(const OptionsServices& services)
 }
 
 void FmOptions::Display(ui::Form* owner, const std::function<bool()>& passwordStep) {
-  if (s_.preferences.current().copyPasswordEnabled != 0 && passwordStep && !passwordStep()) return;
+  if (s_.preferences.current().passwordInForce() && passwordStep && !passwordStep()) return;
   owner_ = owner;
   showModal(owner);
 }
 
 void FmOptions::Form_Load() {
-  // 1. Captions and lists.
-  setCaption(text(kTextTitle));
-  ssOptions.setListTexts({text(kTextTabs[0]), text(kTextTabs[1]), text(kTextTabs[2])});
-  for (int i = 0; i < 6; ++i) frmFrame[i]->setCaption(text(kTextFrames[i]));
-  for (int i = 0; i < 3; ++i) optTrayIcon[i]->setCaption(text(kTextTray[i]));
-  const std::pair<ui::Control*, int> captions[] = {{&chkHotkeyVisible, 1913}, {&lblBootHotkey, 1914},
-                                                   {&lblBootDelay, 1915},     {&lblFailedBootRetry, 1916},
-                                                   {&lblCopyUpdate, 1917},    {&chkBeepAfterTask, 1918},
-                                                   {&chkPurgeLog, 1919},      {&lblPurgeLog, 1920},
-                                                   {&chkPassword, 1921},      {lblPassword[0], 1922},
-                                                   {lblPassword[1], 1923},    {&cmdOK, 1924},
-                                                   {&cmdCancel, 1925},        {&cmdApply, 1926},
-                                                   {&cmdBrowse, 1932},        {&cmdEdit, 1933}};
+  setCaptionsAndLists();
+  showPreferences();
+  // The General tab's controls, and nothing changed yet.
+  ssOptions.setValue(kGeneralTab);
+  showTab(kGeneralTab);
+  RememberBaseline();
+  passwordTouched_ = false;
+}
+
+void FmOptions::setCaptionsAndLists() {
+  setCaption(text(text::OptionsTitle));
+  ssOptions.setListTexts({text(kTabCaptions[0]), text(kTabCaptions[1]), text(kTabCaptions[2])});
+  for (int i = 0; i < 6; ++i) frmFrame[i]->setCaption(text(kFrameCaptions[i]));
+  for (int i = 0; i < 3; ++i) optTrayIcon[i]->setCaption(text(kTrayCaptions[i]));
+  const std::pair<ui::Control*, text::Id> captions[] = {{&chkHotkeyVisible, text::ShowHotkeyAndPauseBar},
+                                                        {&lblBootHotkey, text::BootHotkey},
+                                                        {&lblBootDelay, text::BootSplashDelay},
+                                                        {&lblFailedBootRetry, text::FailedBootsLimit},
+                                                        {&lblCopyUpdate, text::ExcludedExplanation},
+                                                        {&chkBeepAfterTask, text::SoundAfterCopy},
+                                                        {&chkPurgeLog, text::PurgeLogsOlderThan},
+                                                        {&lblPurgeLog, text::PurgeDays},
+                                                        {&chkPassword, text::PasswordEnabled},
+                                                        {lblPassword[0], text::NewPassword},
+                                                        {lblPassword[1], text::ConfirmPassword},
+                                                        {&cmdOK, text::OptionsOK},
+                                                        {&cmdCancel, text::OptionsCancel},
+                                                        {&cmdApply, text::OptionsApply},
+                                                        {&cmdBrowse, text::Browse},
+                                                        {&cmdEdit, text::Edit}};
   for (const auto& [control, id] : captions) control->setCaption(text(id));
   std::vector<std::string> hotkeys, delays;
   for (int key : kHotkeys) hotkeys.push_back("F" + std::to_string(key));
-  for (int delay : kDelays) delays.push_back(std::to_string(delay) + " " + text(kTextSeconds));
+  for (int delay : kDelays) delays.push_back(std::to_string(delay) + " " + text(text::Seconds));
   cmbHotkey.setListTexts(hotkeys);
   cmbDelay.setListTexts(delays);
-  cmbBootRetry.setListTexts({text(kTextRetryNone), "2", "3"});
+  cmbBootRetry.setListTexts({text(text::RetryNone), "2", "3"});
+}
 
-  // 2, 3. The stored values, each on its control.
+void FmOptions::showPreferences() {
   s_.preferences.LoadPreferences();
   PreferenceRecord& p = s_.preferences.current();
   const int tray = p.trayIconAppearance >= 0 && p.trayIconAppearance <= 2 ? p.trayIconAppearance : 0;
@@ -225,12 +237,6 @@ void FmOptions::Form_Load() {
   chkPassword.setValue(p.copyPasswordEnabled == 1 ? 1 : 0);
   for (ui::Control* box : txtPassword) box->setCaption(p.copyPassword);
   cmdOK.setEnabled(true);
-
-  // 4, 5. The General tab's controls, and nothing changed yet.
-  ssOptions.setValue(kGeneralTab);
-  showTab(kGeneralTab);
-  RememberBaseline();
-  passwordTouched_ = false;
 }
 
 std::vector<ui::Control*> FmOptions::inputs() const {
@@ -297,7 +303,7 @@ void FmOptions::purgeDaysLeft() {
   txtPurgeLogDays.setCaption(
       std::to_string(stored >= 1 && stored <= kMaxKeepDays ? stored : kDefaultKeepDays));
   UpdateApply();
-  s_.commons.ShowAssistance(text(kTextLogDays));
+  s_.commons.ShowAssistance(text(text::LogDays));
   setFocus(txtPurgeLogDays);
 }
 
@@ -312,7 +318,7 @@ bool FmOptions::CheckPassword() {
     }
   }
   if (txtPassword[0]->caption() != txtPassword[1]->caption()) {
-    s_.commons.ShowAssistance(text(kTextPasswordsDiffer));
+    s_.commons.ShowAssistance(text(text::PasswordsDiffer));
     setFocus(*txtPassword[0]);
     return false;
   }
@@ -325,7 +331,7 @@ bool FmOptions::SaveOptions() {
   // never sends the engine a count it cannot keep.
   const double days = classic::leadingNumber(txtPurgeLogDays.caption());
   if (!(days >= 1 && days < kMaxKeepDays + 1)) {
-    s_.commons.ShowAssistance(text(kTextLogDays));
+    s_.commons.ShowAssistance(text(text::LogDays));
     setFocus(txtPurgeLogDays);
     return false;
   }
@@ -334,7 +340,7 @@ bool FmOptions::SaveOptions() {
   // back whole is refused, and nothing is saved, rather than lost then without a word.
   const std::string excluded = LinesToList(txtExcluded.caption());
   if (!RegistryAccess::FitsRegTextW(excluded)) {
-    showError(text(kTextListTooLong));
+    showError(text(text::ExcludedListTooLong));
     return false;
   }
   PreferenceRecord& p = s_.preferences.current();
@@ -355,7 +361,7 @@ bool FmOptions::SaveOptions() {
 }
 
 void FmOptions::showError(const std::string& message) {
-  s_.toolkit.messageBox({message, text(kTextKorvaneError), ui::Buttons::OK, ui::Icon::Exclamation, 1});
+  s_.toolkit.messageBox({message, text(text::KorvaneError), ui::Buttons::OK, ui::Icon::Exclamation, 1});
 }
 
 bool FmOptions::listAccepted(const std::string& list) {
@@ -368,14 +374,14 @@ bool FmOptions::listAccepted(const std::string& list) {
 
 void FmOptions::EditList() {
   // The editor's buffer holds the box's text whole or not at all: a cut list would lose entries.
-  std::optional<Utf16Buffer> buffer = Utf16Buffer::holding(txtExcluded.caption() + "\r\n", kEditBufferBytes);
+  std::optional<Utf16Buffer> buffer = Utf16Buffer::holding(txtExcluded.caption() + "\r\n", kEditListBytes);
   if (!buffer) {
-    showError(text(kTextListTooLong));
+    showError(text(text::ExcludedListTooLong));
     return;
   }
-  Utf16Buffer title = Utf16Buffer::fitting(text(kTextEditTitle));
+  Utf16Buffer title = Utf16Buffer::fitting(text(text::ExcludeEditTitle));
   const std::int32_t result = s_.engine.KRV_ShowEditDialog(title.data(), nativeHandle(), buffer->data(),
-                                                           static_cast<std::int32_t>(kEditBufferBytes));
+                                                           static_cast<std::int32_t>(kEditListBytes));
   if (result <= 0) return;
   std::string edited = buffer->text(result > 2 ? static_cast<std::size_t>(result - 2) : 0);
   cmdOK.setEnabled(listAccepted(LinesToList(edited)));
@@ -384,12 +390,10 @@ void FmOptions::EditList() {
 }
 
 void FmOptions::BrowseList() {
-  Utf16Buffer path(kBrowseBufferBytes);
-  Utf16Buffer title = Utf16Buffer::fitting(text(kTextBrowseTitle));
-  const std::int32_t result = s_.engine.KRV_BrowseFolders(title.data(), nativeHandle(), path.data());
-  if (result <= 2) return;
-  const std::string chosen = path.text(static_cast<std::size_t>(result - 2));
-  std::string candidate = txtExcluded.caption().empty() ? chosen : txtExcluded.caption() + ";" + chosen;
+  const std::optional<std::string> chosen =
+      browseForPath(s_.engine, text(text::ExcludeBrowseTitle), nativeHandle());
+  if (!chosen) return;
+  std::string candidate = txtExcluded.caption().empty() ? *chosen : txtExcluded.caption() + ";" + *chosen;
   if (!listAccepted(LinesToList(candidate))) return;
   txtExcluded.setCaption(ListToLines(candidate));
   UpdateApply();

@@ -32,9 +32,6 @@ class FmOptions final : public ui::Form {
   static constexpr int kGeneralTab = 0;
   static constexpr int kCopyTab = 1;
   static constexpr int kPasswordTab = 2;
-  // The engine's list editor buffer: 1985 characters of text, CR LF and the NUL, in UTF-16.
-  static constexpr std::size_t kEditBufferBytes = 3977;
-  static constexpr std::size_t kBrowseBufferBytes = 521;
   static constexpr std::size_t kExplanationBytes = 200;
 
   explicit FmOptions(const OptionsServices& services);
@@ -80,6 +77,9 @@ class FmOptions final : public ui::Form {
   template <std::size_t N>
   std::array<ui::Control*, N> makeArray(const char* name, ui::ControlKind kind, int frame);
   void Form_Load();
+  void setCaptionsAndLists();
+  // The stored preferences read again, each on its control.
+  void showPreferences();
   void showTab(int tab);
   void tabChanged();
   void RememberBaseline();

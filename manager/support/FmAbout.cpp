@@ -2,6 +2,7 @@
 
 #include "manager/support/WebPages.h"
 #include "resources/manager/Pictures.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 
@@ -39,14 +40,14 @@ FmAbout::FmAbout(ui::FormToolkit& toolkit, Commons& commons, SystemHelpers& help
 
   onLoad = [this] {
     const platform::StringTable& strings = commons_.strings();
-    setCaption(strings.text(2120));
+    setCaption(strings.text(text::AboutTitle));
     lblProductName.setCaption(std::string(kProductName) + "\xE2\x84\xA2");
-    lblAbout_1.setCaption(strings.text(2121));
+    lblAbout_1.setCaption(strings.text(text::AboutVersion));
     lblVersion.setCaption(commons_.VersionText());
-    lblAbout_5.setCaption(strings.text(2122));
+    lblAbout_5.setCaption(strings.text(text::AboutSupport));
     lblSupportURL.setCaption(web::kSupportShown);
-    cmdSupport.setCaption(strings.text(2123));
-    cmdOK.setCaption(strings.text(2124));
+    cmdSupport.setCaption(strings.text(text::SupportInfoButton));
+    cmdOK.setCaption(strings.text(text::AboutOK));
     setFocus(cmdOK);
   };
   cmdOK.onClick = [this] { unload(); };

@@ -3,15 +3,11 @@
 #include <optional>
 
 #include "base/ClassicRuntime.h"
+#include "resources/manager/Texts.h"
 
 namespace krv {
 namespace {
 
-constexpr int kTextKorvaneError = 1111;
-constexpr int kTextLogDays = 1945;
-constexpr int kTextNothingChosen = 2111;
-constexpr int kTextErrorRunning = 2112;
-constexpr int kTextReportNotFound = 2113;
 constexpr int kMaxDays = 999;
 
 // The days as typed: a whole number, or -1 when the text is not one.
@@ -71,10 +67,13 @@ FmSupport::FmSupport(const SupportServices& services)
 }
 
 void FmSupport::Form_Load() {
-  setCaption(text(2100));
-  const std::pair<ui::Control*, int> captions[] = {
-      {&lblMain, 2101}, {&lblText, 2102}, {&Check1, 2103},   {&Check2, 2104},      {&Check3, 2105},
-      {&Check4, 2106},  {&lblDays, 2107}, {&OKButton, 2108}, {&CancelButton, 2109}};
+  setCaption(text(text::SupportTitle));
+  const std::pair<ui::Control*, text::Id> captions[] = {
+      {&lblMain, text::SupportHeader},     {&lblText, text::SupportExplanation},
+      {&Check1, text::SupportGeneral},     {&Check2, text::SupportSystem},
+      {&Check3, text::SupportLogs},        {&Check4, text::SupportDetailLogs},
+      {&lblDays, text::SupportDays},       {&OKButton, text::SupportOK},
+      {&CancelButton, text::SupportCancel}};
   for (const auto& [control, id] : captions) control->setCaption(text(id));
   for (ui::Control* box : {&Check1, &Check2, &Check3}) box->setValue(1);
   Check4.setValue(0);
@@ -98,35 +97,35 @@ std::string FmSupport::Switches(int days) const {
 }
 
 void FmSupport::error(const std::string& message, ui::Icon icon) {
-  s_.toolkit.messageBox({message, text(kTextKorvaneError), ui::Buttons::OK, icon, 1});
+  s_.toolkit.messageBox({message, text(text::KorvaneError), ui::Buttons::OK, icon, 1});
 }
 
 void FmSupport::OKButton_Click() {
   // The days are checked before the boxes.
   const int days = daysOf(Text1.caption());
   if (days < 1 || days > kMaxDays) {
-    error(text(kTextLogDays), ui::Icon::None);
+    error(text(text::LogDays), ui::Icon::None);
     return;
   }
   Text1.setCaption(std::to_string(days));
   const std::string switches = Switches(days);
   if (switches.empty()) {
-    error(text(kTextNothingChosen), ui::Icon::None);
+    error(text(text::SupportNothingChosen), ui::Icon::None);
     return;
   }
   if (s_.processes.invoke(Commons::ProgramPath(s_.programFolder, kToolProgram) + switches, true, "") < 0) {
-    error(text(kTextErrorRunning) + kToolProgram, ui::Icon::Critical);
+    error(text(text::ErrorRunning) + kToolProgram, ui::Icon::Critical);
     return;
   }
   // The tool writes its report on the desktop. Without that folder, Notepad started anywhere else
   // would only offer to make an empty file of the report's name.
   const std::optional<std::string> desktop = s_.files.userFolder(kDesktopFolder);
   if (!desktop || desktop->empty()) {
-    error(text(kTextReportNotFound), ui::Icon::Critical);
+    error(text(text::ReportNotFound), ui::Icon::Critical);
     return;
   }
   if (s_.processes.invoke("Notepad.exe Diagsnap.txt", false, *desktop) < 0) {
-    error(text(kTextErrorRunning) + "Notepad.exe", ui::Icon::Critical);
+    error(text(text::ErrorRunning) + "Notepad.exe", ui::Icon::Critical);
     return;
   }
   unload();

@@ -25,6 +25,8 @@
 namespace {
 
 using namespace krvengine;
+using krv::kAnchoredListBytes;
+using krv::kBrowsePathBytes;
 using krv::kEndOfListing;
 using krv::kListTooLong;
 using krv::kNotAdministrator;
@@ -36,14 +38,13 @@ constexpr const char* kManagerTag = " MGR ";
 constexpr std::size_t kLongestRequest = 1024;
 // The longest name or pattern a caller hands over is far shorter; the scan for the NUL stops here.
 constexpr std::size_t kLongestText = 4096;
-// The anchored list's limit: 960 bytes with its NUL, the buffer every caller can hand over.
-constexpr std::size_t kLongestAnchoredList = 959;
-// The smallest explanation buffers callers hand over.
-constexpr std::size_t kAnchorExplanationBytes = 960;
+// The anchored list's limit: the buffer every caller can hand over, less its NUL.
+constexpr std::size_t kLongestAnchoredList = kAnchoredListBytes - 1;
+// The smallest explanation buffer callers of the exclusion check hand over.
 constexpr std::size_t kExcludedExplanationBytes = 200;
 constexpr const char* kEngineTag = " ENG ";
-// The browse dialog's path buffer: 521 bytes, so 260 UTF-16 units with the NUL.
-constexpr std::size_t kBrowseChars = 260;
+// The browse dialog's path buffer in UTF-16 units, its NUL included.
+constexpr std::size_t kBrowseChars = kBrowsePathBytes / sizeof(char16_t);
 
 // One open snapshot set per caller value, with the listing its search produced.
 struct Listing {
@@ -194,7 +195,7 @@ std::int32_t KRV_WINAPI KRV_CheckAnchorList(std::int32_t /*caller*/, char* list,
   } else {
     verdict = checkAnchoredList(std::string_view(list, length));
   }
-  copyExplanation(explanation, verdict.explanation, kAnchorExplanationBytes);
+  copyExplanation(explanation, verdict.explanation, kAnchoredListBytes);
   return verdict.code;
 }
 
@@ -248,7 +249,7 @@ std::int32_t KRV_WINAPI KRV_ConvertTime(std::int32_t time, std::int32_t* year, s
 }
 
 // A missing title only means a dialog without one; the buffers are what must be there. The path
-// buffer every caller hands over holds 521 bytes: 260 UTF-16 units.
+// buffer every caller hands over holds kBrowsePathBytes.
 std::int32_t KRV_WINAPI KRV_BrowseFolders(char16_t* title, void* owner, char16_t* path) {
   if (const std::optional<int> forced = forcedResult("KRV_BrowseFolders")) return *forced;
   if (!path) return kInvalidArgument;

@@ -15,11 +15,12 @@
 
 #include "automation/Automation.h"
 #include "automation/TestEnvironment.h"
+#include "resources/logviewer/Texts.h"
 
 namespace {
 
 constexpr DWORD kTimeoutMs = 20000;
-const std::string kViewerCaption = "Korvane\xe2\x84\xa2 Logs";
+const std::string kViewerCaption = quillon::text::shared::Caption;
 
 // The texts of the visible controls of a window, in child order.
 std::vector<std::string> shownTexts(HWND window) {

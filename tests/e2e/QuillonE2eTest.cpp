@@ -14,12 +14,13 @@
 
 #include "automation/Automation.h"
 #include "automation/TestEnvironment.h"
+#include "resources/logviewer/Texts.h"
 #include "windows/EngineExports.h"
 
 namespace {
 
 constexpr DWORD kWindowTimeoutMs = 20000;
-const std::string kCaption = "Korvane\xe2\x84\xa2 Logs";
+const std::string kCaption = quillon::text::shared::Caption;
 
 // A buffer in another process, for the control messages that take a pointer.
 class RemoteBuffer {

@@ -76,12 +76,13 @@ inline std::string nameOf(const krv::SNAPSHOTINFO& info) {
 // call itself does not name one: an engine may fill each of them to its last byte.
 struct DeclaredBytes {
   static constexpr std::size_t kAnchoredRead = 1024;        // KRV_AnchoredFiles, an empty buffer
-  static constexpr std::size_t kAnchoredWrite = 960;        // KRV_AnchoredFiles, a list to store
-  static constexpr std::size_t kAnchorExplanation = 960;    // KRV_CheckAnchorList
+  static constexpr std::size_t kAnchoredWrite =
+      krv::kAnchoredListBytes;  // KRV_AnchoredFiles, a list to store
+  static constexpr std::size_t kAnchorExplanation = krv::kAnchoredListBytes;  // KRV_CheckAnchorList
   static constexpr std::size_t kExcludedExplanation = 200;  // KRV_CheckExcludedFiles, the smaller caller
   static constexpr std::size_t kConfigurationRead = 300;    // KRV_Configuration, a key alone
   static constexpr std::size_t kConfigurationWrite = 100;   // KRV_Configuration, a key and a value
-  static constexpr std::size_t kBrowsePath = 521;           // KRV_BrowseFolders
+  static constexpr std::size_t kBrowsePath = krv::kBrowsePathBytes;  // KRV_BrowseFolders
 };
 
 struct BufferCall {

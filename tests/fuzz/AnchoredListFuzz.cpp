@@ -145,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // hold, or one the engine refuses, is told in a box. One it cannot hold keeps the wizard on
     // its rows, as they were.
     const std::string list = model.empty() ? ";" : join(model);
-    const bool fits = m.codec.toAnsi(list).size() < krv::FmAnchor::kListChars;
+    const bool fits = m.codec.toAnsi(list).size() < krv::kAnchoredListBytes;
     const bool stores = fits && !(flags & 2);
     m.engine.anchoredCalls.clear();
     if (!stores) m.toolkit.expectBox();

@@ -60,7 +60,7 @@ void checkDefaultAnchoring(testsupport::FakeManager& m, const Paths& folders, bo
   FUZZ_CHECK(m.toolkit.shown.size() == (stored ? 0u : 1u));
   if (m.engine.anchoredCalls.empty()) return;
   const std::string list = m.engine.anchoredCalls[0].text;
-  FUZZ_CHECK(list.size() < krv::FirstRunLists::kAnchoredListBytes);
+  FUZZ_CHECK(list.size() < krv::kAnchoredListBytes);
   if (stored && !list.empty()) FUZZ_CHECK(m.snapshots.table().anchoredList == m.codec.fromAnsi(list));
 
   // Split as the engine splits it, the list gives back folders that were offered, each whole.
@@ -89,7 +89,7 @@ void checkSetters(testsupport::FakeManager& m, const std::string& list) {
   m.engine.anchoredResult = 0;
   const std::string ansi = m.codec.toAnsi(list);
   const std::int32_t anchored = m.lists.SetAnchoredList(list);
-  if (ansi.size() + 1 > krv::FirstRunLists::kAnchoredListBytes) {
+  if (ansi.size() + 1 > krv::kAnchoredListBytes) {
     FUZZ_CHECK(anchored == krv::kListTooLong && m.engine.calls.empty());
   } else {
     FUZZ_CHECK(anchored == 0 && m.engine.anchoredList == (list.empty() ? ";" : ansi));

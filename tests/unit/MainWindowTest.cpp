@@ -14,6 +14,7 @@
 #include "manager/options/FmOptions.h"
 #include "manager/support/FmAbout.h"
 #include "manager/support/FmSupport.h"
+#include "resources/logviewer/Texts.h"
 #include "unit/ManagerFixture.h"
 
 namespace {
@@ -513,7 +514,7 @@ TEST_F(MainWindowTest, PreBootSwitchesAndTheViewer) {
   // View Log: started hidden when absent, brought forward when open, reported when it cannot start.
   toolkit.chooseMenu(main, "mQuillon");
   EXPECT_EQ(started().back(), "\"" + std::string(kFolder) + "Quillon.exe\" (0)");
-  const platform::WindowHandle viewer = windows.add("Korvane\xE2\x84\xA2 Logs", true);
+  const platform::WindowHandle viewer = windows.add(quillon::text::shared::Caption, true);
   toolkit.chooseMenu(main, "mQuillon");
   EXPECT_EQ(started().size(), 1u);
   EXPECT_FALSE(windows.windows[viewer - 1].minimised);
