@@ -296,21 +296,10 @@ const std::vector<std::uint32_t>& EntryOrders::ascending(const MasterLog& log, s
   return *known;
 }
 
-std::vector<std::uint32_t> EntryOrders::order(const MasterLog& log, std::size_t column, bool descending) {
-  std::vector<std::uint32_t> order = ascending(log, column);
-  if (descending) std::reverse(order.begin(), order.end());
-  return order;
-}
-
 RowOrder EntryOrders::rows(const MasterLog& log, std::size_t column, bool descending) {
   if (slot(column) == 0 && log.inTimeOrder() && !ascending_[0])
     return RowOrder(nullptr, log.size(), descending);
   return RowOrder(&ascending(log, column), log.size(), descending);
-}
-
-std::uint32_t RowOrder::at(std::size_t row) const {
-  if (row >= size_) throw std::out_of_range("row beyond the list");
-  return (*this)[row];
 }
 
 std::ptrdiff_t RowOrder::rowOf(std::uint32_t entry) const {

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -45,8 +44,6 @@ class RowOrder {
     const std::size_t k = descending_ ? size_ - 1 - row : row;
     return ascending_ ? (*ascending_)[k] : static_cast<std::uint32_t>(k);
   }
-  // Throws std::out_of_range for a row beyond the list.
-  std::uint32_t at(std::size_t row) const;
   // The row that shows the entry, or -1.
   std::ptrdiff_t rowOf(std::uint32_t entry) const;
 
@@ -71,10 +68,8 @@ class EntryOrders {
   // Starts sorting by the column on a worker, unless its order is known or a preparation runs.
   // The log must stay unchanged until reset().
   void prepare(const MasterLog& log, std::size_t column);
-  // The order by the column, as sortedOrder gives it.
-  std::vector<std::uint32_t> order(const MasterLog& log, std::size_t column, bool descending);
-  // The same order as rows to read; valid until reset() (a log in time order needs no sort by
-  // date at all).
+  // The order by the column, as sortedOrder gives it, as rows to read; valid until reset() (a log
+  // in time order needs no sort by date at all).
   RowOrder rows(const MasterLog& log, std::size_t column, bool descending);
   // Whether the column's order has been sorted already (a preparation still running is not).
   bool known(std::size_t column) const;

@@ -67,8 +67,6 @@ class FrmMain final : public ui::Form {
   std::int64_t widestDetailTwips() const { return widestDetail_; }
   int scrollBarWidthTwips() const { return scrollBarWidth_; }
   const MasterLog& masterLog() const { return master_; }
-  // The entry shown in a row of the master list.
-  std::size_t entryAt(std::size_t row) const { return order_.at(row); }
   // Whether the master list shows the log's last entries only, the rest still being read.
   bool loadingRest() const { return !restPath_.empty(); }
   // Waits for the rest of the master log and shows it whole; for what needs every entry.

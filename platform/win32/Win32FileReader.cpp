@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "platform/FileReader.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Platform.h"
 
@@ -39,8 +40,8 @@ class MappedFileView final : public FileView {
 class StreamedFileView final : public FileView {
  public:
   // Takes the open file and reads up to size bytes of it (its size when opened).
-  StreamedFileView(HANDLE file, std::unique_ptr<char[]> data, std::size_t size)
-      : file_(file), data_(std::move(data)), expected_(size) {
+  StreamedFileView(OwnedHandle file, std::unique_ptr<char[]> data, std::size_t size)
+      : file_(std::move(file)), data_(std::move(data)), expected_(size) {
     reader_ = std::thread([this] { readAll(); });
   }
   ~StreamedFileView() override {
@@ -75,7 +76,7 @@ class StreamedFileView final : public FileView {
     while (filled < expected_ && !stop_) {
       const DWORD want = static_cast<DWORD>(std::min<std::size_t>(piece, expected_ - filled));
       DWORD got = 0;
-      if (!ReadFile(file_, data_.get() + filled, want, &got, nullptr)) {
+      if (!ReadFile(file_.get(), data_.get() + filled, want, &got, nullptr)) {
         failed = true;
         break;
       }
@@ -88,7 +89,7 @@ class StreamedFileView final : public FileView {
       }
       arrived_.notify_all();
     }
-    CloseHandle(file_);
+    file_.reset();  // let go of the file as soon as it is read
     {
       std::lock_guard<std::mutex> lock(mutex_);
       ready_ = filled;
@@ -98,7 +99,7 @@ class StreamedFileView final : public FileView {
     arrived_.notify_all();
   }
 
-  HANDLE file_;
+  OwnedHandle file_;
   std::unique_ptr<char[]> data_;
   const std::size_t expected_;
   mutable std::mutex mutex_;
@@ -110,62 +111,56 @@ class StreamedFileView final : public FileView {
   std::thread reader_;
 };
 
-HANDLE openShared(const std::string& path) {
-  return CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+OwnedHandle openShared(const std::string& path) {
+  return ownedFile(CreateFileW(wide(path).c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 class Win32FileReader final : public FileReader {
  public:
   std::unique_ptr<FileView> view(const std::string& path) override {
-    HANDLE file = openShared(path);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
     LARGE_INTEGER size{};
     const char* base = nullptr;
-    // An empty file has nothing to map. The section is made exactly as large as the size just
-    // read: a read-only section larger than the file is refused, so a file cut short meanwhile
-    // falls back to reading, and one that grew is viewed to that size.
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0) {
-      HANDLE section =
-          CreateFileMappingW(file, nullptr, PAGE_READONLY, static_cast<DWORD>(size.QuadPart >> 32),
-                             static_cast<DWORD>(size.QuadPart & 0xFFFFFFFF), nullptr);
-      if (section) {
-        base = static_cast<const char*>(MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0));
-        CloseHandle(section);  // the view keeps the section
+    {
+      const OwnedHandle file = openShared(path);
+      if (!file) return nullptr;
+      // An empty file has nothing to map. The section is made exactly as large as the size just
+      // read: a read-only section larger than the file is refused, so a file cut short meanwhile
+      // falls back to reading, and one that grew is viewed to that size.
+      if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0) {
+        const OwnedHandle section(
+            CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, static_cast<DWORD>(size.QuadPart >> 32),
+                               static_cast<DWORD>(size.QuadPart & 0xFFFFFFFF), nullptr));
+        if (section) base = static_cast<const char*>(MapViewOfFile(section.get(), FILE_MAP_READ, 0, 0, 0));
       }
-    }
-    CloseHandle(file);
+    }  // the view keeps the file and its section
     if (!base) return FileReader::view(path);
     return std::make_unique<MappedFileView>(base, static_cast<std::size_t>(size.QuadPart));
   }
 
   std::unique_ptr<FileView> stream(const std::string& path) override {
-    HANDLE file = openShared(path);
-    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    OwnedHandle file = openShared(path);
+    if (!file) return nullptr;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX - 1) {
-      CloseHandle(file);
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > SIZE_MAX - 1)
       return nullptr;
-    }
     const auto bytes = static_cast<std::size_t>(size.QuadPart);
     // Left as it comes from the system, not filled first: reading writes every byte that counts.
     std::unique_ptr<char[]> data(new (std::nothrow) char[bytes + 1]);
     if (!data) {
-      CloseHandle(file);
+      file.reset();
       return FileReader::view(path);
     }
-    return std::make_unique<StreamedFileView>(file, std::move(data), bytes);
+    return std::make_unique<StreamedFileView>(std::move(file), std::move(data), bytes);
   }
 
   std::optional<FileTail> readTail(const std::string& path, std::size_t most) override {
-    HANDLE file = openShared(path);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    const OwnedHandle file = openShared(path);
+    if (!file) return std::nullopt;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
-      CloseHandle(file);
-      return std::nullopt;
-    }
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
     FileTail tail;
     const auto total = static_cast<unsigned long long>(size.QuadPart);
     const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(total, most));
@@ -174,17 +169,16 @@ class Win32FileReader final : public FileReader {
     at.QuadPart = static_cast<LONGLONG>(tail.offset);
     tail.contents.bytes.resize(want);
     std::size_t filled = 0;
-    if (SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) {
+    if (SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) {
       while (filled < want) {
         DWORD got = 0;
-        if (!ReadFile(file, tail.contents.bytes.data() + filled, static_cast<DWORD>(want - filled), &got,
+        if (!ReadFile(file.get(), tail.contents.bytes.data() + filled, static_cast<DWORD>(want - filled), &got,
                       nullptr) ||
             got == 0)
           break;
         filled += got;
       }
     }
-    CloseHandle(file);
     // A file cut short meanwhile gives less than its end: that is no tail.
     tail.contents.complete = filled == want;
     tail.contents.bytes.resize(filled);
@@ -192,14 +186,11 @@ class Win32FileReader final : public FileReader {
   }
 
   std::optional<FileContents> readAll(const std::string& path) override {
-    HANDLE file = openShared(path);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    const OwnedHandle file = openShared(path);
+    if (!file) return std::nullopt;
     FileContents contents;
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) {
-      CloseHandle(file);
-      return std::nullopt;
-    }
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
     // Read what the file holds when opened, in large pieces; a file that grows meanwhile is read
     // on to its new end, one that shrinks ends early.
     std::size_t capacity = static_cast<std::size_t>(size.QuadPart) + 1;
@@ -210,14 +201,13 @@ class Win32FileReader final : public FileReader {
       if (filled == contents.bytes.size()) contents.bytes.resize(contents.bytes.size() * 2 + kPiece);
       const DWORD want = static_cast<DWORD>(std::min<std::size_t>(kPiece, contents.bytes.size() - filled));
       DWORD got = 0;
-      if (!ReadFile(file, contents.bytes.data() + filled, want, &got, nullptr)) {
+      if (!ReadFile(file.get(), contents.bytes.data() + filled, want, &got, nullptr)) {
         contents.complete = false;
         break;
       }
       if (got == 0) break;
       filled += got;
     }
-    CloseHandle(file);
     contents.bytes.resize(filled);
     return contents;
   }

@@ -1,5 +1,5 @@
 #pragma once
-// The real Windows implementations of the platform and toolkit interfaces. This header includes no
+// The real Windows implementations of the platform interfaces. This header includes no
 // system header, so that a program's entry file can build them without seeing <windows.h>.
 
 #include <memory>
@@ -17,7 +17,6 @@
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/WindowManager.h"
-#include "ui/Toolkit.h"
 
 namespace platform::win32 {
 
@@ -34,7 +33,6 @@ std::unique_ptr<Clock> createClock();
 std::unique_ptr<Locale> createLocale();
 // The STRINGTABLE resource of the program's own executable.
 std::unique_ptr<StringTable> createResourceStringTable();
-std::unique_ptr<ui::Toolkit> createToolkit();
 std::unique_ptr<Registry> createRegistry();
 std::unique_ptr<Processes> createProcesses();
 std::unique_ptr<Shell> createShell();

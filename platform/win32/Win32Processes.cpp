@@ -5,6 +5,7 @@
 
 #include "platform/Processes.h"
 #include "platform/Shell.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/ShellLibrary.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Platform.h"
@@ -27,8 +28,9 @@ class Win32Processes final : public Processes {
                         &info)) {
       return {};
     }
-    CloseHandle(info.hThread);
-    return ProcessHandle(*this, reinterpret_cast<std::uintptr_t>(info.hProcess), info.dwProcessId);
+    const OwnedHandle thread(info.hThread);
+    OwnedHandle process(info.hProcess);
+    return ProcessHandle(*this, reinterpret_cast<std::uintptr_t>(process.release()), info.dwProcessId);
   }
 
   std::int32_t invoke(const std::string& commandLine, bool wait, const std::string& folder) override {
@@ -44,16 +46,14 @@ class Win32Processes final : public Processes {
     if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
                         folder.empty() ? nullptr : where.c_str(), &startup, &info))
       return -1;
-    std::int32_t result = 0;
-    if (wait) {
-      DWORD code = 0;
-      result = WaitForSingleObject(info.hProcess, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &code)
-                   ? static_cast<std::int32_t>(code)
-                   : -1;
-    }
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return result;
+    const OwnedHandle thread(info.hThread);
+    const OwnedHandle process(info.hProcess);
+    if (!wait) return 0;
+    DWORD code = 0;
+    if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
+        !GetExitCodeProcess(process.get(), &code))
+      return -1;
+    return static_cast<std::int32_t>(code);
   }
 
   std::uint32_t exitCode(const ProcessHandle& process) override {
@@ -76,7 +76,7 @@ class Win32Processes final : public Processes {
   void sleep(std::uint32_t milliseconds) override { Sleep(milliseconds); }
 
  protected:
-  void release(std::uintptr_t handle) override { CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+  void release(std::uintptr_t handle) override { HandleCloser()(reinterpret_cast<HANDLE>(handle)); }
 
  private:
   static HANDLE toHandle(const ProcessHandle& process) { return reinterpret_cast<HANDLE>(process.get()); }
@@ -96,14 +96,12 @@ class Win32Shell final : public Shell {
 
 class Win32Shutdown final : public Shutdown {
  public:
-  ~Win32Shutdown() override {
-    if (token_) CloseHandle(token_);
-  }
-
   StepResult openProcessToken() override {
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token_))
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) {
+      token_.reset(token);
       return {true, 0};
-    token_ = nullptr;
+    }
     return {false, GetLastError()};
   }
 
@@ -120,7 +118,7 @@ class Win32Shutdown final : public Shutdown {
     // Room for the previous state of one privilege: 28 bytes on every system of this kind.
     alignas(TOKEN_PRIVILEGES) unsigned char previous[28] = {};
     DWORD returned = 0;
-    if (AdjustTokenPrivileges(token_, FALSE, &wanted, sizeof(previous),
+    if (AdjustTokenPrivileges(token_.get(), FALSE, &wanted, sizeof(previous),
                               reinterpret_cast<TOKEN_PRIVILEGES*>(previous), &returned)) {
       return {true, 0};
     }
@@ -133,7 +131,7 @@ class Win32Shutdown final : public Shutdown {
   }
 
  private:
-  HANDLE token_ = nullptr;
+  OwnedHandle token_;
   LUID privilege_{};
 };
 

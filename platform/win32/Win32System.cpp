@@ -2,8 +2,9 @@
 
 #include <vector>
 
-#include "platform/win32/Win32Platform.h"
+#include "platform/win32/Owned.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Platform.h"
 
 namespace platform::win32 {
 namespace {
@@ -11,9 +12,6 @@ namespace {
 class Win32System final : public System {
  public:
   explicit Win32System(std::string instanceName) : instanceName_(std::move(instanceName)) {}
-  ~Win32System() override {
-    if (instanceMutex_) CloseHandle(instanceMutex_);
-  }
 
   OsVersion osVersion() override {
     OSVERSIONINFOEXW info{};
@@ -67,7 +65,7 @@ class Win32System final : public System {
   bool anotherInstanceRunning() override {
     if (!claimed_) {
       claimed_ = true;
-      instanceMutex_ = CreateMutexW(nullptr, FALSE, wide(instanceName_).c_str());
+      instanceMutex_.reset(CreateMutexW(nullptr, FALSE, wide(instanceName_).c_str()));
       earlierInstance_ = instanceMutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
     }
     return earlierInstance_;
@@ -78,7 +76,7 @@ class Win32System final : public System {
 
  private:
   std::string instanceName_;
-  HANDLE instanceMutex_ = nullptr;
+  OwnedHandle instanceMutex_;  // held for the program's life
   bool claimed_ = false;
   bool earlierInstance_ = false;
 };

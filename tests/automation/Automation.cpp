@@ -529,4 +529,99 @@ bool pressButton(HWND window, const std::string& caption) {
   return false;
 }
 
+std::vector<HWND> controlsOfClass(HWND window, const wchar_t* wanted) {
+  std::vector<HWND> found;
+  for (HWND control : descendantsOf(window))
+    if (_wcsicmp(className(control).c_str(), wanted) == 0) found.push_back(control);
+  return found;
+}
+
+HWND buttonOf(HWND window, const std::string& caption) {
+  for (HWND control : descendantsOf(window))
+    if (withoutMnemonics(windowText(control)) == caption) return control;
+  return nullptr;
+}
+
+namespace {
+
+INPUT keyInput(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+void send(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+}  // namespace
+
+void pressKeys(const std::vector<WORD>& chord) {
+  std::vector<INPUT> inputs;
+  for (WORD vk : chord) inputs.push_back(keyInput(vk, false));
+  for (auto vk = chord.rbegin(); vk != chord.rend(); ++vk) inputs.push_back(keyInput(*vk, true));
+  send(inputs);
+}
+
+bool typeKeys(std::wstring_view text) {
+  std::vector<INPUT> inputs;
+  for (const wchar_t c : text) {
+    const SHORT scan = VkKeyScanW(c);
+    if (scan == -1) return false;
+    const WORD vk = LOBYTE(scan);
+    const bool shift = (scan & 0x100) != 0;
+    if (shift) inputs.push_back(keyInput(VK_SHIFT, false));
+    inputs.push_back(keyInput(vk, false));
+    inputs.push_back(keyInput(vk, true));
+    if (shift) inputs.push_back(keyInput(VK_SHIFT, true));
+  }
+  send(inputs);
+  return true;
+}
+
+void typeCharacters(std::wstring_view text) {
+  std::vector<INPUT> inputs;
+  for (const wchar_t c : text) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wScan = c;
+    input.ki.dwFlags = KEYEVENTF_UNICODE;
+    inputs.push_back(input);
+    input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  send(inputs);
+}
+
+void clickAt(POINT at) {
+  static POINT lastClick{-100, -100};
+  static DWORD lastClickTime = 0;
+  const DWORD now = GetTickCount();
+  if (std::abs(at.x - lastClick.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+      std::abs(at.y - lastClick.y) <= GetSystemMetrics(SM_CYDOUBLECLK) &&
+      now - lastClickTime <= GetDoubleClickTime())
+    Sleep(GetDoubleClickTime() - (now - lastClickTime) + 50);
+  const int width = GetSystemMetrics(SM_CXSCREEN);
+  const int height = GetSystemMetrics(SM_CYSCREEN);
+  std::vector<INPUT> inputs(3);
+  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
+  // Normalized co-ordinates rounded up, so that they map back onto the wanted pixel.
+  inputs[0].mi.dx = static_cast<LONG>((static_cast<LONGLONG>(at.x) * 65536 + width - 1) / width);
+  inputs[0].mi.dy = static_cast<LONG>((static_cast<LONGLONG>(at.y) * 65536 + height - 1) / height);
+  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  send(inputs);
+  lastClick = at;
+  lastClickTime = GetTickCount();
+}
+
+std::vector<DWORD> screenPixels(const RECT& rect) {
+  const auto pixels = captureScreen(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  return pixels ? pixels->values : std::vector<DWORD>{};
+}
+
 }  // namespace automation

@@ -57,6 +57,25 @@ bool saveScreenshot(const std::wstring& bmpPath);
 // the screen yet.
 std::vector<DWORD> clientPixels(HWND window);
 
+// The controls below a window (see descendantsOf) of one class, and the one showing a caption.
+std::vector<HWND> controlsOfClass(HWND window, const wchar_t* className);
+// The control that shows this caption ("&" markers ignored); nullptr when none does.
+HWND buttonOf(HWND window, const std::string& caption);
+
+// Input through the system's queue, to the focused window and the window under the pointer.
+// Presses the keys together: each is held down in turn, then all are let go in reverse order.
+void pressKeys(const std::vector<WORD>& chord);
+// Types the text key by key as the keyboard layout makes each character (Shift held where the
+// layout needs it); false, with nothing typed, when a character has no key.
+bool typeKeys(std::wstring_view text);
+// Types the text as characters, whatever keys the layout has.
+void typeCharacters(std::wstring_view text);
+// Clicks the left button at a point of the screen. A click within the double-click time on the spot
+// of the one before waits that time out first, so that it is not taken for a double click.
+void clickAt(POINT screen);
+// The pixels of a rectangle of the screen (0x00RRGGBB, row after row); empty when unreadable.
+std::vector<DWORD> screenPixels(const RECT& rect);
+
 // A caption without its "&" markers ("&&" stands for one "&").
 std::string withoutMnemonics(std::string_view caption);
 std::wstring toWide(std::string_view utf8);

@@ -76,17 +76,10 @@ HWND windowOf(DWORD processId, const std::string& title) {
   return nullptr;
 }
 
-void send(std::vector<INPUT> inputs) {
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+// Keys pressed one after another, each let go before the next, into whatever has the focus.
+void send(const std::vector<WORD>& keys) {
+  for (WORD vk : keys) automation::pressKeys({vk});
   Sleep(150);
-}
-
-INPUT key(WORD vk, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = vk;
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  return input;
 }
 
 // Keys pressed together (the first held while the others are pressed) into the window, brought to
@@ -94,10 +87,8 @@ INPUT key(WORD vk, bool up) {
 void press(HWND window, std::vector<WORD> chord) {
   SetForegroundWindow(window);
   Sleep(100);
-  std::vector<INPUT> inputs;
-  for (WORD vk : chord) inputs.push_back(key(vk, false));
-  for (auto vk = chord.rbegin(); vk != chord.rend(); ++vk) inputs.push_back(key(*vk, true));
-  send(inputs);
+  automation::pressKeys(chord);
+  Sleep(150);
 }
 
 // A menu item chosen by Alt with the menu's access key, then the item's access key or the keys
@@ -105,40 +96,20 @@ void press(HWND window, std::vector<WORD> chord) {
 void chooseMenu(HWND window, WORD menuKey, std::vector<WORD> itemKeys) {
   press(window, {VK_MENU, menuKey});
   Sleep(200);  // the menu opens
-  for (WORD vk : itemKeys) send({key(vk, false), key(vk, true)});
+  for (WORD vk : itemKeys) send({vk});
 }
 
 void type(HWND window, const std::wstring& text) {
   SetForegroundWindow(window);
-  std::vector<INPUT> inputs;
-  for (wchar_t c : text) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wScan = c;
-    input.ki.dwFlags = KEYEVENTF_UNICODE;
-    inputs.push_back(input);
-    input.ki.dwFlags |= KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  send(inputs);
-}
-
-HWND buttonOf(HWND window, const std::string& caption) {
-  for (HWND child : automation::descendantsOf(window))
-    if (automation::withoutMnemonics(automation::windowText(child)) == caption) return child;
-  return nullptr;
+  automation::typeCharacters(text);
+  Sleep(150);
 }
 
 // A click at this screen point of the control's window.
 void clickAt(HWND control, int x, int y) {
   SetForegroundWindow(GetAncestor(control, GA_ROOT));
-  SetCursorPos(x, y);
-  INPUT down{};
-  down.type = INPUT_MOUSE;
-  down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  INPUT up = down;
-  up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  send({down, up});
+  automation::clickAt({x, y});
+  Sleep(150);
 }
 
 void click(HWND control) {
@@ -272,7 +243,7 @@ TEST(MainWindowE2e, FirstCopyRefreshRemoveDisableViewLogSecondStartAndClose) {
   chooseMenu(main, 'A', {'D'});
   disable = windowOf(korvane.id(), "Disable Pre-Boot");
   ASSERT_NE(disable, nullptr);
-  click(buttonOf(disable, "Disable"));
+  click(automation::buttonOf(disable, "Disable"));
   EXPECT_TRUE(automation::waitUntilGone(disable, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("config.preboot", ""), "Disabled");
   press(main, {VK_F5});
@@ -326,30 +297,19 @@ TEST(MainWindowE2e, FirstCopyRefreshRemoveDisableViewLogSecondStartAndClose) {
   EXPECT_NE(monitor.back().find("bytes=2e00"), std::string::npos) << monitor.back();
 }
 
-// The window classes' controls of a window with this class name, in child order.
-std::vector<HWND> controlsOfClass(HWND window, const wchar_t* className) {
-  std::vector<HWND> found;
-  for (HWND child : automation::descendantsOf(window)) {
-    wchar_t name[32] = {};
-    GetClassNameW(child, name, 32);
-    if (lstrcmpiW(name, className) == 0) found.push_back(child);
-  }
-  return found;
-}
-
 // A tab of the window's tab strip, reached as a user would: a click on the first tab, then Right.
 void chooseTab(HWND window, int index) {
-  const HWND tabs = controlsOfClass(window, L"SysTabControl32").at(0);
+  const HWND tabs = automation::controlsOfClass(window, L"SysTabControl32").at(0);
   RECT strip{};
   GetWindowRect(tabs, &strip);
   clickAt(tabs, strip.left + 20, strip.top + 10);
-  for (int i = 0; i < index; ++i) send({key(VK_RIGHT, false), key(VK_RIGHT, true)});
+  for (int i = 0; i < index; ++i) send({VK_RIGHT});
 }
 
 // The password boxes of a window, in child order.
 std::vector<HWND> passwordBoxes(HWND window) {
   std::vector<HWND> boxes;
-  for (HWND box : controlsOfClass(window, L"Edit"))
+  for (HWND box : automation::controlsOfClass(window, L"Edit"))
     if (GetWindowLongW(box, GWL_STYLE) & ES_PASSWORD) boxes.push_back(box);
   return boxes;
 }
@@ -387,11 +347,11 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   const std::vector<HWND> passwords = passwordBoxes(options);
   ASSERT_EQ(passwords.size(), 2u);
   for (HWND box : passwords) EXPECT_EQ(automation::windowText(box), stored) << "shown whole, not cut";
-  const std::vector<HWND> lists = controlsOfClass(options, L"ComboBox");
+  const std::vector<HWND> lists = automation::controlsOfClass(options, L"ComboBox");
   ASSERT_EQ(lists.size(), 3u);
   EXPECT_EQ(automation::windowText(lists[0]), "F1") << "a stored F8 shows the first key";
-  const HWND apply = buttonOf(options, "Apply");
-  const HWND purge = buttonOf(options, "Purge log files greater than");
+  const HWND apply = automation::buttonOf(options, "Apply");
+  const HWND purge = automation::buttonOf(options, "Purge log files greater than");
   ASSERT_NE(apply, nullptr);
   ASSERT_NE(purge, nullptr);
   EXPECT_FALSE(IsWindowEnabled(apply));
@@ -404,7 +364,7 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   press(options, {VK_RETURN});
   Sleep(300);
   EXPECT_TRUE(IsWindowVisible(options));
-  click(buttonOf(options, "OK"));
+  click(automation::buttonOf(options, "OK"));
   const HWND refusal = automation::waitForMessageBoxOf(korvane.id(), kTimeoutMs);
   ASSERT_NE(refusal, nullptr);
   EXPECT_EQ(automation::readBox(refusal).texts.at(0), "Password length must not exceed 25 chars");
@@ -419,7 +379,7 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
     click(box);
     type(options, L"Secret");
   }
-  click(buttonOf(options, "OK"));
+  click(automation::buttonOf(options, "OK"));
   EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "-30") << "purging off";
   EXPECT_EQ(install.engineState().get("config.hotkey", ""), "F1");
@@ -433,7 +393,7 @@ TEST(OptionsE2e, ThePasswordComesFirstAndOKStoresWhatChanged) {
   press(prompt, {VK_RETURN});
   options = windowOf(korvane.id(), "Options");
   ASSERT_NE(options, nullptr);
-  click(buttonOf(options, "Purge log files greater than"));
+  click(automation::buttonOf(options, "Purge log files greater than"));
   press(options, {VK_ESCAPE});
   EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "-30");
@@ -454,7 +414,7 @@ TEST(OptionsE2e, TheDaysBoxRefusesEveryWrongEntryInARowAndOKThenStoresNone) {
   const HWND options = windowOf(korvane.id(), "Options");
   ASSERT_NE(options, nullptr);
   HWND days = nullptr;
-  for (HWND box : controlsOfClass(options, L"Edit"))
+  for (HWND box : automation::controlsOfClass(options, L"Edit"))
     if (IsWindowVisible(box) && automation::windowText(box) == "45") days = box;
   ASSERT_NE(days, nullptr);
 
@@ -483,7 +443,7 @@ TEST(OptionsE2e, TheDaysBoxRefusesEveryWrongEntryInARowAndOKThenStoresNone) {
     EXPECT_EQ(gui.hwndFocus, days) << "the focus is back in the days box";
     EXPECT_EQ(SendMessageW(days, EM_GETSEL, 0, 0), MAKELRESULT(0, 2)) << "its text selected, to type over";
   }
-  click(buttonOf(options, "OK"));
+  click(automation::buttonOf(options, "OK"));
   EXPECT_TRUE(automation::waitUntilGone(options, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("config.keeplogs", ""), "45") << "the stored days stay";
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
@@ -525,7 +485,7 @@ class PreferencesKept {
 
 // The multi-line box of a window: the exclusion list in Options, the text in the list editor.
 HWND multiLineBox(HWND window) {
-  for (HWND box : controlsOfClass(window, L"Edit"))
+  for (HWND box : automation::controlsOfClass(window, L"Edit"))
     if (GetWindowLongW(box, GWL_STYLE) & ES_MULTILINE) return box;
   return nullptr;
 }
@@ -548,13 +508,13 @@ TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEngin
   chooseMenu(main, 'A', {'O'});
   const HWND options = windowOf(korvane.id(), "Options");
   ASSERT_NE(options, nullptr);
-  const HWND hotkey = controlsOfClass(options, L"ComboBox").at(0);
-  const HWND apply = buttonOf(options, "Apply");
-  const HWND ok = buttonOf(options, "OK");
+  const HWND hotkey = automation::controlsOfClass(options, L"ComboBox").at(0);
+  const HWND apply = automation::buttonOf(options, "Apply");
+  const HWND ok = automation::buttonOf(options, "OK");
   click(hotkey);
-  send({key(VK_DOWN, false), key(VK_DOWN, true), key(VK_RETURN, false), key(VK_RETURN, true)});
+  send({VK_DOWN, VK_RETURN});
   EXPECT_EQ(automation::windowText(hotkey), "F2");
-  click(buttonOf(options, "Only during activity"));
+  click(automation::buttonOf(options, "Only during activity"));
   ASSERT_TRUE(IsWindowEnabled(apply));
   click(apply);
   EXPECT_EQ(install.engineState().get("config.hotkey", ""), "F2");
@@ -572,7 +532,7 @@ TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEngin
       << "a quoted ';' stays in its line";
 
   // Edit: the engine's editor, modal over Options, with the list and a line break after it.
-  click(buttonOf(options, "Edit"));
+  click(automation::buttonOf(options, "Edit"));
   HWND editor = windowOf(korvane.id(), "Edit Excluded Files");
   ASSERT_NE(editor, nullptr);
   EXPECT_FALSE(IsWindowEnabled(options)) << "the editor is modal over its owner";
@@ -580,13 +540,13 @@ TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEngin
   type(editor, L"  *.tmp  ");
   press(editor, {VK_RETURN});
   press(editor, {VK_RETURN});
-  click(buttonOf(editor, "OK"));
+  click(automation::buttonOf(editor, "OK"));
   EXPECT_TRUE(automation::waitUntilGone(editor, kTimeoutMs));
   EXPECT_EQ(automation::windowText(box), "C:\\pagefile.sys\r\n\"C:\\a;b\"\r\n*.tmp") << "blank lines dropped";
   EXPECT_TRUE(IsWindowEnabled(ok));
 
   // Browse: a folder typed into the engine's browser goes last.
-  click(buttonOf(options, "Browse"));
+  click(automation::buttonOf(options, "Browse"));
   const HWND browser = windowOf(korvane.id(), "Select a folder or file to exclude");
   ASSERT_NE(browser, nullptr);
   type(browser, folder);
@@ -599,11 +559,11 @@ TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEngin
 
   // A list the engine refuses stays in the box with OK and Apply disabled; a Browse the engine
   // accepts adds its entry and leaves them so.
-  click(buttonOf(options, "Edit"));
+  click(automation::buttonOf(options, "Edit"));
   editor = windowOf(korvane.id(), "Edit Excluded Files");
   ASSERT_NE(editor, nullptr);
   type(editor, L"C:\\x;;C:\\y");
-  click(buttonOf(editor, "OK"));
+  click(automation::buttonOf(editor, "OK"));
   const HWND refusal = windowOf(korvane.id(), "Korvane Error");
   ASSERT_NE(refusal, nullptr);
   EXPECT_EQ(automation::readBox(refusal).texts.at(0), "An empty entry between two \";\"");
@@ -612,7 +572,7 @@ TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEngin
   EXPECT_NE(automation::windowText(box).find("C:\\x\r\n\r\nC:\\y"), std::string::npos);
   EXPECT_FALSE(IsWindowEnabled(ok));
   EXPECT_FALSE(IsWindowEnabled(apply));
-  click(buttonOf(options, "Browse"));
+  click(automation::buttonOf(options, "Browse"));
   const HWND again = windowOf(korvane.id(), "Select a folder or file to exclude");
   ASSERT_NE(again, nullptr);
   type(again, L"C:\\");
@@ -632,7 +592,7 @@ TEST(OptionsE2e, WithoutAPasswordAppliesTheHotkeyTrayIconAndListEditedInTheEngin
 
 // Picks a folder in the engine's browser that Add opens, by typing its full path.
 void addThroughBrowser(DWORD processId, HWND wizard, const std::wstring& path) {
-  click(buttonOf(wizard, "Add"));
+  click(automation::buttonOf(wizard, "Add"));
   const HWND browser = windowOf(processId, "Select a file or folder to anchor");
   ASSERT_NE(browser, nullptr);
   type(browser, path);
@@ -658,8 +618,8 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   chooseMenu(main, 'A', {'A'});
   HWND wizard = windowOf(korvane.id(), "Data Anchoring Wizard");
   ASSERT_NE(wizard, nullptr);
-  click(buttonOf(wizard, "Next"));
-  const HWND list = controlsOfClass(wizard, L"SysListView32").at(0);
+  click(automation::buttonOf(wizard, "Next"));
+  const HWND list = automation::controlsOfClass(wizard, L"SysListView32").at(0);
   EXPECT_TRUE(IsWindowVisible(list));
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
   addThroughBrowser(korvane.id(), wizard, documents);
@@ -667,14 +627,14 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   GUITHREADINFO focus{};
   focus.cbSize = sizeof(focus);
   ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(wizard, nullptr), &focus));
-  EXPECT_EQ(focus.hwndFocus, buttonOf(wizard, "Finish")) << "after an Add the way on is Finish";
+  EXPECT_EQ(focus.hwndFocus, automation::buttonOf(wizard, "Finish")) << "after an Add the way on is Finish";
   EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 1) << "the row added is selected";
   // A click on the list's blank space takes the highlight off the row: Remove then removes nothing.
   RECT rows{};
   GetWindowRect(list, &rows);
   clickAt(list, (rows.left + rows.right) / 2, rows.bottom - 40);
   EXPECT_EQ(SendMessageW(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
-  click(buttonOf(wizard, "Remove"));
+  click(automation::buttonOf(wizard, "Remove"));
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1) << "nothing was selected";
 
   // Refused by the engine's check, with its explanation: a folder inside one on the list, and a
@@ -689,7 +649,7 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
     EXPECT_TRUE(automation::waitUntilGone(box, kTimeoutMs));
   }
   EXPECT_EQ(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 1);
-  click(buttonOf(wizard, "Finish"));
+  click(automation::buttonOf(wizard, "Finish"));
   EXPECT_TRUE(automation::waitUntilGone(wizard, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("anchored", ""), automation::toUtf8(documents));
 
@@ -697,8 +657,9 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   chooseMenu(main, 'A', {'A'});
   wizard = windowOf(korvane.id(), "Data Anchoring Wizard");
   ASSERT_NE(wizard, nullptr);
-  click(buttonOf(wizard, "Next"));
-  EXPECT_EQ(SendMessageW(controlsOfClass(wizard, L"SysListView32").at(0), LVM_GETITEMCOUNT, 0, 0), 1);
+  click(automation::buttonOf(wizard, "Next"));
+  EXPECT_EQ(SendMessageW(automation::controlsOfClass(wizard, L"SysListView32").at(0), LVM_GETITEMCOUNT, 0, 0),
+            1);
   press(wizard, {VK_ESCAPE});
   EXPECT_TRUE(automation::waitUntilGone(wizard, kTimeoutMs));
 
@@ -714,9 +675,10 @@ TEST(AnchorE2e, AFolderPickedInTheBrowserIsCheckedStoredAndShownAgain) {
   press(told, {VK_RETURN});
   wizard = windowOf(korvane.id(), "Data Anchoring Wizard");
   ASSERT_NE(wizard, nullptr);
-  click(buttonOf(wizard, "Next"));
-  EXPECT_EQ(SendMessageW(controlsOfClass(wizard, L"SysListView32").at(0), LVM_GETITEMCOUNT, 0, 0), 1);
-  click(buttonOf(wizard, "Cancel"));
+  click(automation::buttonOf(wizard, "Next"));
+  EXPECT_EQ(SendMessageW(automation::controlsOfClass(wizard, L"SysListView32").at(0), LVM_GETITEMCOUNT, 0, 0),
+            1);
+  click(automation::buttonOf(wizard, "Cancel"));
   EXPECT_TRUE(automation::waitUntilGone(wizard, kTimeoutMs));
   EXPECT_EQ(install.engineState().get("anchored", ""), gapped);
   EXPECT_EQ(automation::closeManager(korvane, kTimeoutMs), std::optional<DWORD>(0));
@@ -741,7 +703,7 @@ TEST(AboutE2e, VersionSupportInfoAndItsFailureKeepTheUserInTheDialog) {
   EXPECT_NE(std::find_if(texts.begin(), texts.end(),
                          [](const std::string& t) { return t.rfind("3.1.0 Build ", 0) == 0; }),
             texts.end());
-  click(buttonOf(about, "Support Info..."));
+  click(automation::buttonOf(about, "Support Info..."));
   const HWND support = windowOf(korvane.id(), "Support Information");
   ASSERT_NE(support, nullptr);
   press(support, {VK_RETURN});  // OK: the three first boxes are checked
@@ -790,16 +752,16 @@ TEST(SupportInfoE2e, TheToolRunsFromAFolderWithSpacesAndNotepadOpensItsReportOnT
   chooseMenu(main, 'H', {'A'});
   const HWND about = windowOf(korvane.id(), "About Korvane\xe2\x84\xa2");
   ASSERT_NE(about, nullptr);
-  click(buttonOf(about, "Support Info..."));
+  click(automation::buttonOf(about, "Support Info..."));
   const HWND support = windowOf(korvane.id(), "Support Information");
   ASSERT_NE(support, nullptr);
   // Two steps up on the days' arrows: 3 days, and the detail logs asked for with them.
-  const HWND arrows = controlsOfClass(support, L"msctls_updown32").at(0);
+  const HWND arrows = automation::controlsOfClass(support, L"msctls_updown32").at(0);
   RECT rect{};
   GetWindowRect(arrows, &rect);
   for (int step = 0; step < 2; ++step) clickAt(arrows, (rect.left + rect.right) / 2, rect.top + 3);
-  EXPECT_EQ(automation::windowText(controlsOfClass(support, L"Edit").at(0)), "3");
-  const HWND detailBox = buttonOf(support, "Include Detail logs for previous");
+  EXPECT_EQ(automation::windowText(automation::controlsOfClass(support, L"Edit").at(0)), "3");
+  const HWND detailBox = automation::buttonOf(support, "Include Detail logs for previous");
   ASSERT_NE(detailBox, nullptr);
   EXPECT_EQ(SendMessageW(detailBox, BM_GETCHECK, 0, 0), BST_CHECKED);
   press(support, {VK_RETURN});
@@ -810,7 +772,7 @@ TEST(SupportInfoE2e, TheToolRunsFromAFolderWithSpacesAndNotepadOpensItsReportOnT
   const std::string report = automation::readFile(desktop.file(L"Diagsnap.txt")).value_or("");
   EXPECT_NE(report.find("Asked for: REG $KRV SYS SETUP MAIN DETAIL:3\r\n"), std::string::npos) << report;
   EXPECT_NE(report.find("Original Area (running)"), std::string::npos);
-  const HWND editor = controlsOfClass(notepad, L"Edit").at(0);
+  const HWND editor = automation::controlsOfClass(notepad, L"Edit").at(0);
   EXPECT_NE(automation::windowText(editor).find("Asked for: REG $KRV SYS SETUP MAIN DETAIL:3"),
             std::string::npos);
   PostMessageW(notepad, WM_CLOSE, 0, 0);

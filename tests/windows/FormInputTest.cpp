@@ -20,13 +20,11 @@
 
 #include "automation/Automation.h"
 #include "ui/Form.h"
+#include "ui/win32/FormWindow.h"
 #include "ui/win32/Win32FormToolkit.h"
 #include "windows/HandleCounts.h"
 
 namespace {
-
-// The form window numbers its controls' windows from this id, in the order the form declares them.
-constexpr int kFirstControlId = 100;
 
 std::wstring textOf(HWND h) {
   wchar_t text[256] = {};
@@ -34,55 +32,14 @@ std::wstring textOf(HWND h) {
   return text;
 }
 
-// The pixels of a screen rectangle, as 0x00RRGGBB, row after row.
-std::vector<DWORD> captureScreen(const RECT& rect) {
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  std::vector<DWORD> pixels;
-  if (width <= 0 || height <= 0) return pixels;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (bitmap && bits) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
-    const DWORD* first = static_cast<const DWORD*>(bits);
-    pixels.assign(first, first + static_cast<std::size_t>(width) * height);
-    for (DWORD& p : pixels) p &= 0x00FFFFFF;
-    SelectObject(memory, old);
-  }
-  if (bitmap) DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
-
 DWORD rgbOf(int r, int g, int b) {
   return static_cast<DWORD>((r << 16) | (g << 8) | b);
 }
 
-// The window of a control of a shown form.
+// The window of a control of a shown form, as its realization made it.
 HWND windowOf(const ui::Form& form, const ui::Control& control) {
-  const auto& all = form.controls();
-  const auto at = std::find(all.begin(), all.end(), &control);
-  if (at == all.end()) return nullptr;
-  const int id = kFirstControlId + static_cast<int>(at - all.begin());
-  for (HWND h : automation::descendantsOf(reinterpret_cast<HWND>(form.nativeHandle()))) {
-    wchar_t parentClass[32] = {};
-    GetClassNameW(GetParent(h), parentClass, 32);
-    const bool inForm = GetParent(h) == GetAncestor(h, GA_ROOT) || lstrcmpW(parentClass, L"KrvPanel") == 0;
-    if (inForm && GetDlgCtrlID(h) == id) return h;
-  }
-  return nullptr;
+  const auto* window = dynamic_cast<const ui::win32::FormWindow*>(form.peer());
+  return window ? window->handleOf(control) : nullptr;
 }
 
 // A label of a test form, placed in twips.
@@ -139,57 +96,20 @@ class FormInputTest : public ::testing::Test {
     return window;
   }
 
-  static void sendKey(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof(input));
-  }
   // Presses and releases a key (with Shift held when asked), and lets the form handle it.
   void press(WORD vk, bool shift = false) {
-    if (shift) sendKey(VK_SHIFT, false);
-    sendKey(vk, false);
-    sendKey(vk, true);
-    if (shift) sendKey(VK_SHIFT, true);
+    automation::pressKeys(shift ? std::vector<WORD>{VK_SHIFT, vk} : std::vector<WORD>{vk});
     settle();
   }
   // Types the text key by key, as the keyboard layout makes each character.
   void type(const std::wstring& text) {
-    for (const wchar_t c : text) {
-      const SHORT scan = VkKeyScanW(c);
-      ASSERT_NE(scan, -1) << "no key makes " << static_cast<int>(c);
-      const bool shift = (scan & 0x100) != 0;
-      if (shift) sendKey(VK_SHIFT, false);
-      sendKey(LOBYTE(scan), false);
-      sendKey(LOBYTE(scan), true);
-      if (shift) sendKey(VK_SHIFT, true);
-    }
+    ASSERT_TRUE(automation::typeKeys(text)) << "a character no key makes";
     settle();
   }
-  // Clicks the left button at a point of the window's client area. Two clicks on one spot within
-  // the double-click time would make a double click: the second waits that time out.
+  // Clicks the left button at a point of the window's client area.
   void click(HWND window, POINT at) {
     ClientToScreen(window, &at);
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    const DWORD now = GetTickCount();
-    if (std::abs(at.x - lastClick_.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
-        std::abs(at.y - lastClick_.y) <= GetSystemMetrics(SM_CYDOUBLECLK) &&
-        now - lastClickTime_ <= GetDoubleClickTime())
-      Sleep(GetDoubleClickTime() - (now - lastClickTime_) + 50);
-    INPUT inputs[3]{};
-    for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-    // Normalized co-ordinates rounded up, so that they map back onto the wanted pixel.
-    inputs[0].mi.dx = static_cast<LONG>((static_cast<LONGLONG>(at.x) * 65536 + width - 1) / width);
-    inputs[0].mi.dy = static_cast<LONG>((static_cast<LONGLONG>(at.y) * 65536 + height - 1) / height);
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, inputs, sizeof(INPUT));
-    lastClick_ = at;
-    lastClickTime_ = GetTickCount();
+    automation::clickAt(at);
     settle();
   }
   // Clicks the middle of a control's window.
@@ -206,14 +126,10 @@ class FormInputTest : public ::testing::Test {
     RECT rect{};
     GetClientRect(window, &rect);
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return captureScreen(rect);
+    return automation::screenPixels(rect);
   }
 
   std::unique_ptr<ui::FormToolkit> toolkit;
-
- private:
-  POINT lastClick_{-100, -100};
-  DWORD lastClickTime_ = 0;
 };
 
 TEST_F(FormInputTest, ClicksAndTypingReachTheModel) {
@@ -655,7 +571,7 @@ TEST_F(FormInputTest, ColoursOfLabelsShapesAndPictureBoxesOnScreen) {
   ASSERT_FALSE(pixelsOf(edgedWindow).empty());
   RECT outer{};
   GetWindowRect(edgedWindow, &outer);
-  const auto edgedPixels = captureScreen(outer);
+  const auto edgedPixels = automation::screenPixels(outer);
   const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
   EXPECT_EQ(edgedPixels.front(), rgbOf(GetRValue(shadow), GetGValue(shadow), GetBValue(shadow)))
       << "the label's edge is not drawn";

@@ -58,24 +58,18 @@ void settle(ui::FormToolkit& toolkit) {
 
 // The static control that shows this text (UTF-8).
 HWND labelShowing(HWND window, const std::string& text) {
-  const std::wstring wanted = automation::toWide(text);
-  for (HWND child : automation::descendantsOf(window)) {
-    wchar_t className[32] = {}, caption[128] = {};
-    GetClassNameW(child, className, 32);
-    GetWindowTextW(child, caption, 128);
-    if (std::wstring(className) == L"Static" && caption == wanted && IsWindowVisible(child)) return child;
-  }
+  for (HWND label : automation::controlsOfClass(window, L"Static"))
+    if (IsWindowVisible(label) && automation::windowText(label) == text) return label;
   return nullptr;
 }
 
 // The visible labels whose text is wider than the label, in the font the label draws with.
 std::vector<std::string> cutLabels(HWND window) {
   std::vector<std::string> cut;
-  for (HWND child : automation::descendantsOf(window)) {
-    wchar_t className[32] = {}, text[256] = {};
-    GetClassNameW(child, className, 32);
+  for (HWND child : automation::controlsOfClass(window, L"Static")) {
+    wchar_t text[256] = {};
     const int length = GetWindowTextW(child, text, 256);
-    if (std::wstring(className) != L"Static" || !IsWindowVisible(child) || length == 0) continue;
+    if (!IsWindowVisible(child) || length == 0) continue;
     RECT client{};
     GetClientRect(child, &client);
     // The room the text needs at the label's width, wrapped at words as a label wraps it.
@@ -225,12 +219,7 @@ TEST(OptionsOnScreen, EveryTabShowsItsTextsWhole) {
     SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
     POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
     ClientToScreen(tabs, &at);
-    SetCursorPos(at.x, at.y);
-    INPUT click[2]{};
-    click[0].type = click[1].type = INPUT_MOUSE;
-    click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, click, sizeof(INPUT));
+    automation::clickAt(at);
     settle(*toolkit);
     EXPECT_EQ(options.ssOptions.value(), tab);
     EXPECT_EQ(options.txtExcluded.enabled(), tab == krv::FmOptions::kCopyTab);

@@ -17,6 +17,7 @@
 #include "manager/engine/KRVCopyAPI.h"
 #include "manager/engine/KRVFunctions.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/win32/Win32FormToolkit.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ class SystemHelpersWin32 : public testing::Test {
   }
 
   automation::Installation install_;
-  std::unique_ptr<ui::Toolkit> toolkit_ = win32::createToolkit();
+  std::unique_ptr<ui::FormToolkit> toolkit_ = ui::win32::createFormToolkit();
   std::unique_ptr<platform::System> system_ = win32::createSystem("Pellora.Korvane.Test.SystemHelpers");
   std::unique_ptr<platform::WindowManager> windows_ = win32::createWindowManager();
   std::unique_ptr<platform::Processes> processes_ = win32::createProcesses();

@@ -10,6 +10,7 @@
 #include "automation/Automation.h"
 #include "automation/TestEnvironment.h"
 #include "platform/win32/Win32Platform.h"
+#include "ui/win32/Win32FormToolkit.h"
 
 extern const platform::StringEntry kKorvaneStrings[];
 extern const std::size_t kKorvaneStringsCount;
@@ -167,8 +168,8 @@ TEST(ResourceStringTable, HoldsEveryTextOfTheCompiledTable) {
   EXPECT_EQ(resources->text(1020), "You must be a Computer Administrator to manage Korvane.");
 }
 
-TEST(Win32Toolkit, ShowsASystemMessageBoxAndAnswersTheButtonPressed) {
-  auto toolkit = win32::createToolkit();
+TEST(Win32FormToolkit, ShowsASystemMessageBoxAndAnswersTheButtonPressed) {
+  auto toolkit = ui::win32::createFormToolkit();
   toolkit->initCommonControls();
   struct Case {
     ui::Buttons buttons;

@@ -12,10 +12,19 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/Owned.h"
 #include "ui/Form.h"
-#include "ui/win32/Owned.h"
 
 namespace ui::win32 {
+
+using platform::win32::OwnedBitmap;
+using platform::win32::OwnedBrush;
+using platform::win32::OwnedFont;
+using platform::win32::OwnedIcon;
+using platform::win32::OwnedImageList;
+using platform::win32::OwnedMenu;
+using platform::win32::Selected;
+using platform::win32::WindowDC;
 
 class FormWindow;
 

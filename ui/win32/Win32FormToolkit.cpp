@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32Forms.h"
 #include "ui/win32/FormWindow.h"
 #include "ui/win32/Keys.h"
+#include "ui/win32/MessageBox.h"
 
 namespace ui::win32 {
 namespace {
@@ -82,9 +82,7 @@ class Win32FormToolkit final : public ui::FormToolkit {
                                                         ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
     if (!InitCommonControlsEx(&controls)) InitCommonControls();
   }
-  ui::Answer messageBox(const ui::MessageBoxRequest& request) override {
-    return platform::win32::showMessageBox(request);
-  }
+  ui::Answer messageBox(const ui::MessageBoxRequest& request) override { return showMessageBox(request); }
   void processPendingEvents() override {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -1,6 +1,7 @@
 #pragma once
-// Owning wrappers of the system objects a shown form makes: each is released when its owner goes,
-// so a form that is refreshed for hours holds no more objects than one just shown.
+// Owning wrappers of the system's objects: each is released when its owner goes, on every way out
+// of a function, so a form that is refreshed for hours holds no more objects than one just shown
+// and a file or process is never left open by an early return.
 
 #include <windows.h>
 
@@ -9,8 +10,13 @@
 #include <memory>
 #include <type_traits>
 
-namespace ui::win32 {
+namespace platform::win32 {
 
+struct HandleCloser {
+  void operator()(HANDLE handle) const {
+    if (handle) CloseHandle(handle);
+  }
+};
 struct GdiObjectDeleter {
   void operator()(HGDIOBJ object) const {
     if (object) DeleteObject(object);
@@ -32,6 +38,12 @@ struct MenuDeleter {
   }
 };
 
+// A kernel object (file, file mapping, process, thread, token, mutex). Null when none is held: a
+// failed CreateFile's INVALID_HANDLE_VALUE is stored as null (ownedFile).
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+inline OwnedHandle ownedFile(HANDLE file) {
+  return OwnedHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
 using OwnedFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using OwnedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 using OwnedBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
@@ -70,4 +82,4 @@ class Selected {
   HGDIOBJ old_;
 };
 
-}  // namespace ui::win32
+}  // namespace platform::win32
