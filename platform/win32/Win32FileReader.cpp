@@ -172,8 +172,8 @@ class Win32FileReader final : public FileReader {
     if (SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) {
       while (filled < want) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), tail.contents.bytes.data() + filled, static_cast<DWORD>(want - filled), &got,
-                      nullptr) ||
+        if (!ReadFile(file.get(), tail.contents.bytes.data() + filled, static_cast<DWORD>(want - filled),
+                      &got, nullptr) ||
             got == 0)
           break;
         filled += got;
