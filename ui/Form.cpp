@@ -287,6 +287,9 @@ Control& Form::addControl(std::string name, ControlKind kind, Control* container
 Control& Form::addMultiLineTextBox(std::string name, Control* container, int page) {
   return add(std::make_unique<Control>(*this, std::move(name), ControlKind::TextBox, true), container, page);
 }
+Control& Form::addLabel(std::string name, LabelLook look, Control* container, int page) {
+  return add(std::make_unique<Control>(*this, std::move(name), ControlKind::Label, false, look), container, page);
+}
 ListView& Form::addListView(std::string name, Control* container) {
   return add(std::make_unique<ListView>(*this, std::move(name)), container, -1);
 }

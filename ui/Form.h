@@ -136,12 +136,17 @@ struct Picture {
   friend bool operator==(const Picture&, const Picture&) = default;
 };
 
+// How a label looks: plain, with a sunken edge, or as a link a user clicks. It is chosen once, when
+// the label is added (Form::addLabel): the window's style holds it for the window's life.
+enum class LabelLook { Plain, Edged, Link };
+
 class Control {
  public:
   // multiLine: a text box whose lines end in CR LF, Enter starting a new one; it is chosen once, as
-  // a window cannot change it (Form::addMultiLineTextBox).
-  Control(Form& form, std::string name, ControlKind kind, bool multiLine = false)
-      : form_(form), name_(std::move(name)), kind_(kind), multiLine_(multiLine) {}
+  // a window cannot change it (Form::addMultiLineTextBox). look: a label's, chosen once likewise.
+  Control(Form& form, std::string name, ControlKind kind, bool multiLine = false,
+          LabelLook look = LabelLook::Plain)
+      : form_(form), name_(std::move(name)), kind_(kind), multiLine_(multiLine), look_(look) {}
   virtual ~Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
@@ -210,8 +215,9 @@ class Control {
   // Shows "*" for each character.
   bool password() const { return password_; }
   void setPassword(bool on);
-  bool border = false;      // a label with a sunken edge
-  bool link = false;        // a label a user clicks, drawn as a link
+  // A label with a sunken edge; a label a user clicks, drawn as a link.
+  bool border() const { return look_ == LabelLook::Edged; }
+  bool link() const { return look_ == LabelLook::Link; }
   int selectionStart() const { return selStart_; }
   int selectionLength() const { return selLength_; }
   // Selects characters [start, start + length) of the text; selectAll selects the whole text.
@@ -261,6 +267,7 @@ class Control {
   std::string name_;
   ControlKind kind_;
   const bool multiLine_;
+  const LabelLook look_;
   int maxLength_ = 0;
   bool password_ = false;
   int rangeMin_ = 0;
@@ -467,6 +474,7 @@ class Form {
 
   Control& addControl(std::string name, ControlKind kind, Control* container = nullptr, int page = -1);
   Control& addMultiLineTextBox(std::string name, Control* container = nullptr, int page = -1);
+  Control& addLabel(std::string name, LabelLook look, Control* container = nullptr, int page = -1);
   ListView& addListView(std::string name, Control* container = nullptr);
   StatusBar& addStatusBar(std::string name);
   ImageList& addImageList(std::string name);

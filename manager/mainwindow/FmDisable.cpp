@@ -56,7 +56,6 @@ void FmDisable::Form_Load() {
   lblHeader.setCaption(strings_.text(text::DisableHeader));
   lblTaskTitle.setCaption(strings_.text(text::DisableTaskTitle));
   lblTaskInfo.setCaption(strings_.text(text::DisableTaskInfo));
-  lblTaskInfo.border = false;
   cmdOK.setCaption(strings_.text(text::DisableButton));
   cmdCancel.setCaption(strings_.text(text::DisableCancel));
   setFocus(cmdCancel);

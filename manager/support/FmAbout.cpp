@@ -14,7 +14,7 @@ FmAbout::FmAbout(ui::FormToolkit& toolkit, Commons& commons, SystemHelpers& help
       lblAbout_1(addControl("lblAbout(1)", ui::ControlKind::Label)),
       lblVersion(addControl("lblVersion", ui::ControlKind::Label)),
       lblAbout_5(addControl("lblAbout(5)", ui::ControlKind::Label)),
-      lblSupportURL(addControl("lblSupportURL", ui::ControlKind::Label)),
+      lblSupportURL(addLabel("lblSupportURL", ui::LabelLook::Link)),
       cmdSupport(addControl("cmdSupport", ui::ControlKind::Button)),
       cmdOK(addControl("cmdOK", ui::ControlKind::Button)),
       commons_(commons),
@@ -30,7 +30,6 @@ FmAbout::FmAbout(ui::FormToolkit& toolkit, Commons& commons, SystemHelpers& help
   lblVersion.move(2580, 1140, 3540, 255);
   lblAbout_5.move(1440, 1500, 1080, 255);
   lblSupportURL.move(2580, 1500, 3540, 255);
-  lblSupportURL.link = true;
   cmdSupport.move(1440, 2760, 1815, 375);
   cmdOK.move(4785, 2760, 1335, 375);
   cmdOK.tabIndex = 0;

@@ -44,8 +44,8 @@ HWND windowOf(const ui::Form& form, const ui::Control& control) {
 
 // A label of a test form, placed in twips.
 ui::Control& addLabel(ui::Form& form, const char* name, const char* caption, int left, int top, int width,
-                      ui::Control* container = nullptr) {
-  ui::Control& label = form.addControl(name, ui::ControlKind::Label, container);
+                      ui::Control* container = nullptr, ui::LabelLook look = ui::LabelLook::Plain) {
+  ui::Control& label = form.addLabel(name, look, container);
   label.setCaption(caption);
   label.move(left, top, width, 300);
   return label;
@@ -542,8 +542,7 @@ TEST_F(FormInputTest, ColoursOfLabelsShapesAndPictureBoxesOnScreen) {
   alert.setForeColor(ui::rgb(0xC0, 0, 0));
   ui::Control& onShape = addLabel(form, "lblOnShape", "MMMM", 300, 300, 2400);
   onShape.setForeColor(ui::rgb(0xFF, 0xFF, 0xFF));
-  ui::Control& edged = addLabel(form, "lblEdged", "EEEE", 3000, 1050, 2400);
-  edged.border = true;
+  ui::Control& edged = addLabel(form, "lblEdged", "EEEE", 3000, 1050, 2400, nullptr, ui::LabelLook::Edged);
   ui::Control& box = form.addControl("picBox", ui::ControlKind::Picture);
   box.setBackColor(ui::rgb(0xF0, 0xE0, 0xA0));
   box.move(150, 1650, 4500, 900);
@@ -613,8 +612,7 @@ TEST_F(FormInputTest, PlainLabelsGetTheirWindowsAfterTheFirstPaintLookingAsBefor
   ui::Control& bold = addLabel(form, "lblBold", "Bold and red", 150, 1900, 2400);
   bold.setFont({true, false, 0});
   bold.setForeColor(ui::rgb(0xC0, 0, 0));
-  ui::Control& link = addLabel(form, "lblLink", "A link", 3000, 1500, 2000);
-  link.link = true;
+  ui::Control& link = addLabel(form, "lblLink", "A link", 3000, 1500, 2000, nullptr, ui::LabelLook::Link);
   ui::Control& box = form.addControl("picBox", ui::ControlKind::Picture);
   box.setBackColor(ui::rgb(0xF0, 0xE0, 0xA0));
   box.move(150, 2400, 5400, 1200);
@@ -837,8 +835,7 @@ TEST_F(FormInputTest, SampleFormWithEveryControlKindLaysOutCleanly) {
       add("lblWarning", K::Label, {720, 120, 3420, 270}, "Backup needs attention", &picture);
   warning.setFont({true, false, 0});
   warning.setForeColor(ui::rgb(0xC0, 0, 0));
-  ui::Control& link = form.addControl("lnkLog", K::Label, &picture);
-  link.link = true;
+  ui::Control& link = form.addLabel("lnkLog", ui::LabelLook::Link, &picture);
   link.setBounds({720, 510, 1800, 270});
   link.setCaption("Open the log");
   add("shpBand", K::Shape, {120, 3300, 4260, 420}).setBackColor(ui::rgb(0x20, 0x60, 0xA0));
@@ -859,8 +856,9 @@ TEST_F(FormInputTest, SampleFormWithEveryControlKindLaysOutCleanly) {
   spin.setRange(0, 9);
   spin.setValue(3);
   spin.setBuddy(&retries);
-  ui::Control& next = add("lblNextRun", K::Label, {180, 1560, 2700, 300}, "Next run: 22:00", &tabs, 0);
-  next.border = true;
+  ui::Control& next = form.addLabel("lblNextRun", ui::LabelLook::Edged, &tabs, 0);
+  next.setBounds({180, 1560, 2700, 300});
+  next.setCaption("Next run: 22:00");
   add("chkWeekly", K::CheckBox, {180, 600, 2400, 300}, "Every week", &tabs, 1);
   add("lblNoEntries", K::Label, {180, 600, 2400, 270}, "No entries", &tabs, 2);
   ui::ListView& list = form.addListView("lvFiles");

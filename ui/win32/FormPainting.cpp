@@ -53,7 +53,7 @@ void FormWindow::createAwaitedLabels() {
 }
 
 bool FormWindow::paintedFirst(const ui::Control& control) {
-  return control.kind() == ui::ControlKind::Label && !control.link && !control.border;
+  return control.kind() == ui::ControlKind::Label && !control.link() && !control.border();
 }
 
 bool FormWindow::awaitingWindow(const ui::Control& control) const {
@@ -223,7 +223,7 @@ HBRUSH FormWindow::colorControl(HDC dc, const ui::Control* control) {
 }
 
 COLORREF FormWindow::textColor(const ui::Control& control) {
-  return colorOf(control.foreColor(), control.link ? RGB(0, 0, 0xCC) : GetSysColor(COLOR_BTNTEXT));
+  return colorOf(control.foreColor(), control.link() ? RGB(0, 0, 0xCC) : GetSysColor(COLOR_BTNTEXT));
 }
 
 COLORREF FormWindow::captionColor(const ui::Control& control) {

@@ -37,6 +37,8 @@ inline constexpr int kProgramIconId = 1;
 
 // The screen's pixels per inch.
 int screenDpi();
+// A window without a frame, an edge or a scroll bar has nothing outside its client area.
+bool frameless(HWND h);
 
 struct WindowRecipe {
   const wchar_t* windowClass = L"STATIC";

@@ -64,11 +64,11 @@ class CheckRealizer final : public CommonRealizer {
 class LabelRealizer final : public CommonRealizer {
  public:
   WindowRecipe recipe(const FormWindow&, const ui::Control& control) const override {
-    return {L"STATIC", static_cast<DWORD>(SS_LEFT | (control.link ? SS_NOTIFY : 0)),
-            control.border ? static_cast<DWORD>(WS_EX_STATICEDGE) : 0u};
+    return {L"STATIC", static_cast<DWORD>(SS_LEFT | (control.link() ? SS_NOTIFY : 0)),
+            control.border() ? static_cast<DWORD>(WS_EX_STATICEDGE) : 0u};
   }
   void apply(FormWindow& window, ui::Control& control, HWND h, ui::Change what) const override {
-    if (what == ui::Change::Looks && control.link) {
+    if (what == ui::Change::Looks && control.link()) {
       ui::Font underlined = control.font();
       underlined.underline = true;
       SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(window.font(underlined)), !window.creating());
@@ -78,7 +78,7 @@ class LabelRealizer final : public CommonRealizer {
     CommonRealizer::apply(window, control, h, what);
   }
   void command(FormWindow&, ui::Control& control, HWND, int code) const override {
-    if (code == STN_CLICKED && control.link) control.click();
+    if (code == STN_CLICKED && control.link()) control.click();
   }
 };
 
