@@ -1,12 +1,14 @@
 // Times one start of a program under Wine, for bench/run's paired rounds. Two kinds of start:
 //
-//   quillon_first_screen viewer <Quillon.exe> <expected entries>
-//     From the start of the real Quillon.exe to its first screen: the window shown with its master
-//     list filled, the last entry selected, nothing left to paint and start-up over. Then re-sorts by
-//     clicks on the column headers right after the first screen and once more, each timed from the
-//     click to the list repainted, and last the viewer's peak memory.
-//   quillon_first_screen trivial <program.exe> <title>
-//     From the start of a trivial program to its first window shown and painted, the same way.
+//   quillon_first_screen viewer <Quillon.exe> <expected entries> <last description>
+//     From the start of the real Quillon.exe to its first screen: the window shown with the log's
+//     last entries, the last one selected (its description the one given), nothing left to paint
+//     and start-up over. Then to the whole log shown (every entry listed, the last selected,
+//     painted). Then re-sorts by clicks on the column headers right after that and once more, each
+//     timed from the click to the list repainted, and last the viewer's peak memory.
+//   quillon_first_screen trivial <program.exe> <title> [list]
+//     From the start of a trivial program to its first window shown and painted, the same way;
+//     with "list", the window's list view painted too.
 //
 // Prints one "name value" line per figure, for the script to gather.
 
@@ -50,13 +52,39 @@ bool painted(HWND window, HWND list) {
          !GetUpdateRect(window, nullptr, FALSE) && !(list && GetUpdateRect(list, nullptr, FALSE));
 }
 
+// The text of a list's cell in another process: the text goes through a buffer in that process.
+std::wstring itemText(HWND list, int row, int column) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(list, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return L"";
+  constexpr std::size_t kChars = 1024;
+  char* remote = static_cast<char*>(VirtualAllocEx(
+      process, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  std::wstring text;
+  if (remote) {
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = kChars;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    WriteProcessMemory(process, remote, &item, sizeof(item), nullptr);
+    const auto length =
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+    text.resize(static_cast<std::size_t>(length));
+    ReadProcessMemory(process, remote + sizeof(LVITEMW), text.data(), text.size() * sizeof(wchar_t), nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
 struct Started {
   PROCESS_INFORMATION process{};
   LARGE_INTEGER start{};
 };
 
-bool startProgram(const std::wstring& exe, Started& started) {
-  std::wstring command = L"\"" + exe + L"\"";
+bool startProgram(const std::wstring& exe, Started& started, const std::wstring& arguments = L"") {
+  std::wstring command = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   QueryPerformanceCounter(&started.start);
@@ -72,14 +100,15 @@ void endProgram(Started& started, HWND window) {
   CloseHandle(started.process.hProcess);
 }
 
-int timeTrivial(const std::wstring& exe, const wchar_t* title) {
+int timeTrivial(const std::wstring& exe, const wchar_t* title, bool withList) {
   Started started;
-  if (!startProgram(exe, started)) return 1;
+  if (!startProgram(exe, started, withList ? L"list" : L"")) return 1;
   HWND window = nullptr;
   double firstPaint = -1;
   while (elapsedMs(started.start) < 60000) {
     window = windowOf(started.process.dwProcessId, title);
-    if (window && painted(window, nullptr)) {
+    HWND list = window && withList ? FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+    if (window && (list || !withList) && painted(window, list)) {
       firstPaint = elapsedMs(started.start);
       break;
     }
@@ -103,34 +132,42 @@ double clickToRepaint(HWND window, HWND list, int x) {
   return elapsedMs(start);
 }
 
-int timeViewer(const std::wstring& exe, long expected) {
+int timeViewer(const std::wstring& exe, long expected, const std::wstring& lastDescription) {
   Started started;
   if (!startProgram(exe, started)) {
     std::fprintf(stderr, "cannot start Quillon.exe\n");
     return 1;
   }
   HWND window = nullptr, list = nullptr;
-  double firstScreen = -1;
+  double firstScreen = -1, wholeLog = -1;
   while (elapsedMs(started.start) < 60000) {
     window = windowOf(started.process.dwProcessId, kCaption);
     list = window ? FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
     if (list && IsWindowVisible(window)) {
       const LRESULT count = SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
       const LRESULT selected = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-      if (count == expected && selected == count - 1 && painted(window, list)) {
-        firstScreen = elapsedMs(started.start);
-        break;
+      // An empty log shows an empty list.
+      const bool lastSelected = expected == 0 ? count == 0 : count > 0 && selected == count - 1;
+      if (lastSelected && painted(window, list)) {
+        if (firstScreen < 0 &&
+            (expected == 0 || itemText(list, static_cast<int>(selected), 2) == lastDescription))
+          firstScreen = elapsedMs(started.start);
+        if (firstScreen >= 0 && count == expected) {
+          wholeLog = elapsedMs(started.start);
+          break;
+        }
       }
     }
     Sleep(1);
   }
-  if (firstScreen < 0) {
+  if (wholeLog < 0) {
     std::fprintf(stderr, "no first screen within a minute\n");
     endProgram(started, window);
     return 1;
   }
   std::printf("first_screen_ms %.1f\n", firstScreen);
-  // Right after the first screen, as an impatient user would: every column, each way.
+  std::printf("whole_log_ms %.1f\n", wholeLog);
+  // Right after the whole log is shown, as an impatient user would: every column, each way.
   const int dateWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
   const int typeWidth = static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0));
   struct Click {
@@ -162,10 +199,11 @@ int timeViewer(const std::wstring& exe, long expected) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring kind = argc > 1 ? argv[1] : L"";
-  if (argc == 4 && kind == L"viewer") return timeViewer(argv[2], std::wcstol(argv[3], nullptr, 10));
-  if (argc == 4 && kind == L"trivial") return timeTrivial(argv[2], argv[3]);
+  if (argc == 5 && kind == L"viewer") return timeViewer(argv[2], std::wcstol(argv[3], nullptr, 10), argv[4]);
+  if ((argc == 4 || argc == 5) && kind == L"trivial")
+    return timeTrivial(argv[2], argv[3], argc == 5 && std::wstring(argv[4]) == L"list");
   std::fprintf(stderr,
-               "usage: quillon_first_screen viewer QUILLON_EXE ENTRIES\n"
-               "       quillon_first_screen trivial PROGRAM_EXE TITLE\n");
+               "usage: quillon_first_screen viewer QUILLON_EXE ENTRIES LAST_DESCRIPTION\n"
+               "       quillon_first_screen trivial PROGRAM_EXE TITLE [list]\n");
   return 2;
 }

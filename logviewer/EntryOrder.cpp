@@ -244,14 +244,14 @@ std::vector<std::uint32_t> byDescription(const MasterLog& log, const std::atomic
   return order;
 }
 
+}  // namespace
+
 std::vector<std::uint32_t> ascendingOrder(const MasterLog& log, std::size_t column,
                                           const std::atomic<bool>* stop) {
   if (column == kTypeColumn) return byType(log);
   if (column == kDescriptionColumn) return byDescription(log, stop);
   return byDate(log);
 }
-
-}  // namespace
 
 std::vector<std::uint32_t> sortedOrder(const MasterLog& log, std::size_t column, bool descending) {
   std::vector<std::uint32_t> order = ascendingOrder(log, column, nullptr);
@@ -311,6 +311,44 @@ std::ptrdiff_t RowOrder::rowOf(std::uint32_t entry) const {
     k = static_cast<std::size_t>(found - ascending_->begin());
   }
   return static_cast<std::ptrdiff_t>(descending_ ? size_ - 1 - k : k);
+}
+
+void EntryOrders::adopt(const MasterLog& log, std::size_t column, std::vector<std::uint32_t> ascending) {
+  if (ascending.size() != log.size() || ascending_[slot(column)]) return;
+  if (worker_.joinable() && preparedSlot_ == slot(column)) return;  // the preparation gives it
+  ascending_[slot(column)] = std::move(ascending);
+}
+
+void MasterLogLoad::start(std::unique_ptr<platform::FileView> view, const DateForm& form,
+                          const ByteWidths* widths) {
+  cancel();
+  worker_ = std::thread([this, view = std::move(view), form, widths]() mutable {
+    log_.load(std::move(view), form, widths, stop_);
+    // The file's bytes are let go here rather than on the window's thread.
+    log_.releaseFile();
+    if (log_.size() > 1 && !stop_.load(std::memory_order_relaxed))
+      byDescription_ = ascendingOrder(log_, kDescriptionColumn, &stop_);
+    done_.store(true, std::memory_order_release);
+  });
+}
+
+MasterLog MasterLogLoad::take(std::vector<std::uint32_t>& byDescription) {
+  if (worker_.joinable()) worker_.join();
+  done_.store(false, std::memory_order_relaxed);
+  byDescription = std::move(byDescription_);
+  byDescription_.clear();
+  return std::move(log_);
+}
+
+void MasterLogLoad::cancel() {
+  if (worker_.joinable()) {
+    stop_.store(true, std::memory_order_relaxed);
+    worker_.join();
+    stop_.store(false, std::memory_order_relaxed);
+  }
+  done_.store(false, std::memory_order_relaxed);
+  log_.clear();
+  byDescription_.clear();
 }
 
 bool EntryOrders::known(std::size_t column) const {

@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -24,6 +25,10 @@ inline constexpr std::size_t kSortKeyColumn = 3;
 // list shows: the date column by its "YYYYMMDDHHNNSS" key (the same for columns 0 and 3), the type
 // by its "0000" text, the description by its characters with ASCII letters ignoring case.
 std::vector<std::uint32_t> sortedOrder(const MasterLog& log, std::size_t column, bool descending);
+
+// The same order ascending; a raised stop flag ends the sort early, with an order of no use.
+std::vector<std::uint32_t> ascendingOrder(const MasterLog& log, std::size_t column,
+                                          const std::atomic<bool>* stop);
 
 // The rows of the master list in one order, without a copy of the order: the entry shown in a row,
 // read from a column's ascending order (or the file's order, when that is the order) either way.
@@ -68,6 +73,9 @@ class EntryOrders {
   RowOrder rows(const MasterLog& log, std::size_t column, bool descending);
   // Whether the column's order has been sorted already (a preparation still running is not).
   bool known(std::size_t column) const;
+  // Takes the column's ascending order, sorted elsewhere for this log; one of another size is
+  // not taken.
+  void adopt(const MasterLog& log, std::size_t column, std::vector<std::uint32_t> ascending);
 
  private:
   static std::size_t slot(std::size_t column);
@@ -78,6 +86,34 @@ class EntryOrders {
   std::atomic<bool> stop_{false};
   std::size_t preparedSlot_ = 0;
   std::vector<std::uint32_t> prepared_;
+};
+
+// A master log parsed on a worker thread while the window shows what it has, then sorted by its
+// descriptions on the same worker, the slowest sort done before the log is shown; the window asks
+// whether it is done and then takes it. Stopped and joined when it goes.
+class MasterLogLoad {
+ public:
+  MasterLogLoad() = default;
+  MasterLogLoad(const MasterLogLoad&) = delete;
+  MasterLogLoad& operator=(const MasterLogLoad&) = delete;
+  ~MasterLogLoad() { cancel(); }
+
+  // Parses the view on a worker; widths must stay unchanged until the load is taken or cancelled.
+  void start(std::unique_ptr<platform::FileView> view, const DateForm& form, const ByteWidths* widths);
+  bool started() const { return worker_.joinable(); }
+  bool done() const { return done_.load(std::memory_order_acquire); }
+  // Waits for the worker and gives the log it parsed, and its order by description.
+  MasterLog take(std::vector<std::uint32_t>& byDescription);
+  // Stops the worker and joins it; the log is dropped.
+  void cancel();
+
+ private:
+  std::thread worker_;
+  std::atomic<bool> stop_{false};
+  std::atomic<bool> done_{false};
+  // Written by the worker only, read after joining it.
+  MasterLog log_;
+  std::vector<std::uint32_t> byDescription_;
 };
 
 }  // namespace quillon

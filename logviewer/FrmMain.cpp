@@ -48,6 +48,7 @@ FrmMain::FrmMain(const ViewerServices& services)
       StatusBar1(addStatusBar("StatusBar1")),
       ImageList1(addImageList("ImageList1")),
       tmrPrepareSort(addTimer("tmrPrepareSort", 1)),
+      tmrLoadRest(addTimer("tmrLoadRest", 10)),
       tmrFollow(addTimer("tmrFollow", kFollowIntervalMs)),
       services_(services) {
   style = ui::FormStyle::Sizable;
@@ -72,6 +73,7 @@ FrmMain::FrmMain(const ViewerServices& services)
 
   tmrPrepareSort.onTimer = [this] { tmrPrepareSort_Timer(); };
   tmrFollow.onTimer = [this] { tmrFollow_Timer(); };
+  tmrLoadRest.onTimer = [this] { tmrLoadRest_Timer(); };
 
   onLoad = [this] { Form_Load(); };
   onResize = [this] { Form_Resize(); };
@@ -177,6 +179,7 @@ void FrmMain::lvLogMaster_ItemClick(std::size_t row) {
 }
 
 void FrmMain::lvLogMaster_ColumnClick(std::size_t column) {
+  completeLoading();
   const std::size_t k = column == kDateColumn ? kSortKeyColumn : column;
   if (sortColumn_ == k) {
     descending_ = !descending_;
@@ -225,29 +228,101 @@ void FrmMain::tmrPrepareSort_Timer() {
 
 void FrmMain::LoadMasterLog() {
   setTimerEnabled(tmrPrepareSort, false);
+  setTimerEnabled(tmrLoadRest, false);
+  rest_.cancel();
+  restPath_.clear();
   order_ = RowOrder();
   orders_.reset();  // before the log it reads changes
   master_.clear();
   lvLogMaster.setItemCount(0);
   detail_.clear();
   lvLogDetail.setItemCount(0);
-  widestDescription_ = 0;
 
   if (!location_.empty()) {
-    master_.load(services_.files.stream(location_ + kMasterLog), dateForm_, &widths());
+    const std::string path = location_ + kMasterLog;
+    if (!loadTailFirst(path)) master_.load(services_.files.stream(path), dateForm_, &widths());
   }
+  showMasterLog(SelectionMark{});
+}
+
+// Shown by date, oldest first (as at start), a log in time order ends with its newest entries:
+// its first screen needs only the file's last bytes. Anything else is read whole at once.
+bool FrmMain::loadTailFirst(const std::string& path) {
+  if (tailBytes == 0 || sortColumn_ != kSortKeyColumn || descending_) return false;
+  auto tail = services_.files.readEnd(path, tailBytes);
+  if (!tail || tail->offset == 0) return false;
+  master_.loadTail(std::move(tail->contents), tail->offset, dateForm_, &widths());
+  if (master_.size() == 0 || master_.stoppedEarly() || !master_.inTimeOrder()) {
+    master_.clear();
+    return false;
+  }
+  restPath_ = path;
+  setTimerEnabled(tmrLoadRest, true);
+  return true;
+}
+
+// The first tick comes once the first screen is painted (a timer's message waits for the others):
+// the whole log is parsed on a worker from then on; a later tick finds it done.
+void FrmMain::tmrLoadRest_Timer() {
+  if (!loadingRest()) {
+    setTimerEnabled(tmrLoadRest, false);
+  } else if (!rest_.started()) {
+    rest_.start(services_.files.stream(restPath_), dateForm_, &widths());
+  } else if (rest_.done()) {
+    completeLoading();
+  }
+}
+
+void FrmMain::completeLoading() {
+  if (!loadingRest()) return;
+  setTimerEnabled(tmrLoadRest, false);
+  if (!rest_.started()) rest_.start(services_.files.stream(restPath_), dateForm_, &widths());
+  restPath_.clear();
+  const SelectionMark mark = markSelection();
+  order_ = RowOrder();
+  orders_.reset();
+  std::vector<std::uint32_t> byDescription;
+  master_ = rest_.take(byDescription);
+  orders_.adopt(master_, kDescriptionColumn, std::move(byDescription));
+  showMasterLog(mark);
+}
+
+FrmMain::SelectionMark FrmMain::markSelection() const {
+  SelectionMark mark;
+  const std::ptrdiff_t row = lvLogMaster.selectedIndex();
+  mark.last = row >= 0 && static_cast<std::size_t>(row) + 1 == order_.size();
+  if (row >= 0 && static_cast<std::size_t>(row) < order_.size())
+    mark.entry = static_cast<std::int64_t>(master_.fileOffset(order_[static_cast<std::size_t>(row)]));
+  return mark;
+}
+
+void FrmMain::showMasterLog(const SelectionMark& mark) {
   applySort();
-  if (master_.size() > 0) widestDescription_ = master_.widestDescription() + kDescriptionMargin;
+  widestDescription_ = master_.size() > 0 ? master_.widestDescription() + kDescriptionMargin : 0;
   lvLogMaster.setItemCount(order_.size());
 
-  if (order_.empty()) {
-    Form_Resize();
+  std::ptrdiff_t row = -1;
+  if (!mark.last && mark.entry >= 0) {
+    const std::ptrdiff_t entry = master_.entryAtOffset(static_cast<std::uint64_t>(mark.entry));
+    if (entry >= 0) row = order_.rowOf(static_cast<std::uint32_t>(entry));
+  }
+  // The last row, as after every load, unless the user's chosen entry is still there (or the user
+  // chose none).
+  if (row < 0 && (mark.last || mark.entry >= 0)) row = static_cast<std::ptrdiff_t>(order_.size()) - 1;
+  if (row >= 0) {
+    lvLogMaster.select(row);
+    const std::size_t entry = order_[static_cast<std::size_t>(row)];
+    // The detail log on show is the selected entry's already when that entry stays selected.
+    if (mark.entry >= 0 && master_.fileOffset(entry) == static_cast<std::uint64_t>(mark.entry)) {
+      Form_Resize();
+    } else {
+      LoadDetailLog(master_.detailName(entry));
+    }
   } else {
-    lvLogMaster.select(static_cast<std::ptrdiff_t>(order_.size() - 1));
-    LoadDetailLog(master_.detailName(order_[order_.size() - 1]));
+    Form_Resize();
   }
   UpdateStatus();
-  if (master_.holdsFile() || (master_.size() > 1 && !orders_.known(kDescriptionColumn)))
+  if (!loadingRest() && (master_.holdsFile() || (master_.size() > 1 && !orders_.known(kDescriptionColumn))))
     setTimerEnabled(tmrPrepareSort, true);
 }
 
@@ -367,6 +442,7 @@ void FrmMain::mFindNext_Click(bool down) {
 void FrmMain::find(const ui::FindQuery& query) {
   if (query.text.empty()) return;
   const bool inDetail = focused() == &lvLogDetail && lvLogDetail.visible() && !detail_.empty();
+  if (!inDetail) completeLoading();  // the search goes through every entry
   if (inDetail ? findInDetail(query) : findInMaster(query)) return;
   ui::MessageBoxRequest box;
   box.text = services_.strings.text(text::NotFound);
@@ -419,6 +495,7 @@ void FrmMain::mCopy_Click() {
 }
 
 void FrmMain::mCategory_Click(std::uint8_t bit) {
+  completeLoading();  // a filter chooses among every entry
   filter_.categories ^= bit;
   const char* names[] = {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery",
                          "mShowUncategorized"};
@@ -431,6 +508,7 @@ void FrmMain::mFilterText_Click() {
   FrmFilterText dialog(services_.toolkit, services_.strings);
   const auto chosen = dialog.Ask(*this, filter_.text);
   if (!chosen || *chosen == filter_.text) return;
+  completeLoading();
   filter_.text = *chosen;
   setMenuChecked("mFilterText", !filter_.text.empty());
   applyFilter(selectedEntry());
@@ -438,6 +516,7 @@ void FrmMain::mFilterText_Click() {
 
 void FrmMain::mShowAll_Click() {
   if (!filter_.active()) return;
+  completeLoading();
   filter_ = EntryFilter();
   for (const char* name :
        {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery", "mShowUncategorized"})
@@ -473,7 +552,8 @@ void FrmMain::mFollow_Click() {
 }
 
 void FrmMain::tmrFollow_Timer() {
-  if (!follow_ || location_.empty()) return;
+  // While a log shown tail first is still being read whole, what was appended waits for it.
+  if (!follow_ || location_.empty() || loadingRest()) return;
   followMaster();
   followDetail();
 }

@@ -57,6 +57,11 @@ class FrmMain final : public ui::Form {
   // Once the first screen is up, lets the master log's file go (its bytes copied meanwhile) and starts
   // sorting by description ahead of a click on its header.
   ui::Timer& tmrPrepareSort;
+  // While the master log's first screen shows its last entries only: starts parsing the whole log
+  // on a worker once the screen is up, then shows the whole log when the worker is done.
+  ui::Timer& tmrLoadRest;
+  // The bytes read from the master log's end for its first screen; 0 reads the whole log at once.
+  std::size_t tailBytes = 64 * 1024;
   // While the log is followed: reads what the engine appended to the logs on show.
   ui::Timer& tmrFollow;
 
@@ -76,6 +81,10 @@ class FrmMain final : public ui::Form {
   std::int64_t widestDetailTwips() const { return widestDetail_; }
   int scrollBarWidthTwips() const { return scrollBarWidth_; }
   const MasterLog& masterLog() const { return master_; }
+  // Whether the master list shows the log's last entries only, the rest still being read.
+  bool loadingRest() const { return !restPath_.empty(); }
+  // Waits for the rest of the master log and shows it whole; for what needs every entry.
+  void completeLoading();
 
  private:
   ui::ListItem masterItem(std::size_t row) const;
@@ -83,6 +92,20 @@ class FrmMain final : public ui::Form {
   const ByteWidths& widths();
   void applySort();
   void tmrPrepareSort_Timer();
+  void tmrLoadRest_Timer();
+  bool loadTailFirst(const std::string& path);
+
+  // The master list's selection before its log changed: the selected entry by its place in the
+  // file, and whether it was the last row.
+  struct SelectionMark {
+    std::int64_t entry = -1;
+    bool last = true;
+  };
+  SelectionMark markSelection() const;
+  // Shows the master log anew after it changed, the selection as marked: a last row selected
+  // stays on the last row, another entry stays selected where the new order puts it. The one path
+  // for a log loaded, for the rest of a log shown tail first, and for entries appended to it.
+  void showMasterLog(const SelectionMark& mark);
   // Edit and View.
   void addEditAndViewMenus();
   void applyFilter(std::ptrdiff_t keepEntry);
@@ -111,6 +134,9 @@ class FrmMain final : public ui::Form {
   std::int64_t widestDetail_ = 0;
   ByteWidths widths_;
   bool widthsMeasured_ = false;
+  std::string restPath_;  // the master log whose rest is read, while its tail is shown
+  // After widths_ and master_: destroyed first, it stops and joins its worker.
+  MasterLogLoad rest_;
   // Edit and View.
   EntryFilter filter_;
   std::vector<std::uint32_t> filtered_;  // order_ reads it while a filter is on

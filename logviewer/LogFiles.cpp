@@ -1,5 +1,6 @@
 #include "logviewer/LogFiles.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -299,10 +300,17 @@ MasterLog::~MasterLog() {
 }
 
 MasterLog::MasterLog(MasterLog&& other) noexcept {
+  *this = std::move(other);
+}
+
+MasterLog& MasterLog::operator=(MasterLog&& other) noexcept {
+  if (this == &other) return *this;
+  joinCopy();
   other.joinCopy();
   view_ = std::move(other.view_);  // the bytes stay where the view keeps them
   bytes_ = other.bytes_;
   other.bytes_ = {};
+  offset_ = other.offset_;
   copy_ = std::move(other.copy_);
   grown_ = std::move(other.grown_);
   base_ = other.base_;
@@ -311,6 +319,7 @@ MasterLog::MasterLog(MasterLog&& other) noexcept {
   stoppedEarly_ = other.stoppedEarly_;
   inTimeOrder_ = other.inTimeOrder_;
   widestDescription_ = other.widestDescription_;
+  return *this;
 }
 
 void MasterLog::joinCopy() {
@@ -326,6 +335,7 @@ void MasterLog::clear() {
   base_ = kNotGrown;
   view_.reset();
   bytes_ = {};
+  offset_ = 0;
   entries_.clear();
   entries_.shrink_to_fit();
   stoppedEarly_ = false;
@@ -339,6 +349,29 @@ void MasterLog::load(platform::FileContents contents, const DateForm& form, cons
 
 void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form,
                      const ByteWidths* widths) {
+  static const std::atomic<bool> never{false};
+  load(std::move(view), form, widths, never);
+}
+
+void MasterLog::loadTail(platform::FileContents tail, std::uint64_t offset, const DateForm& form,
+                         const ByteWidths* widths) {
+  clear();
+  form_ = form;
+  offset_ = offset;
+  view_ = std::make_unique<platform::ReadFileView>(std::move(tail));
+  bytes_ = view_->bytes();
+  std::size_t from = 0;
+  if (offset > 0) {
+    LineScanner scanner(bytes_);
+    std::string_view line;
+    bool ended = true;
+    from = scanner.next(line, ended) && ended ? scanner.position() : bytes_.size();
+  }
+  parse(form, widths, from, nullptr);
+}
+
+void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& form, const ByteWidths* widths,
+                     const std::atomic<bool>& stop) {
   clear();
   form_ = form;
   if (!view) return;
@@ -355,7 +388,7 @@ void MasterLog::load(std::unique_ptr<platform::FileView> view, const DateForm& f
       }
     });
   }
-  parse(form, widths);
+  parse(form, widths, 0, &stop);
 }
 
 void MasterLog::releaseFile() {
@@ -366,14 +399,16 @@ void MasterLog::releaseFile() {
   bytes_ = view_->bytes();
 }
 
-void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
+void MasterLog::parse(const DateForm& form, const ByteWidths* widths, std::size_t from,
+                      const std::atomic<bool>* stop) {
+  auto stopRaised = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
   // Log lines are seldom shorter than 64 bytes: reserving for that saves most regrowth.
   entries_.reserve(view_->expectedSize() / 64 + 16);
   // Only a description that could beat the widest so far, even drawn in the font's widest
   // character, is measured.
   const std::int64_t widestCharacter = widths ? widths->widest() : 0;
   std::uint64_t lastWhen = 0;
-  std::size_t from = 0;  // where the first line not yet parsed starts
+  // from: where the first line not yet parsed starts
   std::size_t seen = 0;  // the bytes that had arrived at the last look
   bool stopped = false;
   while (!stopped) {
@@ -386,7 +421,13 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
     LineScanner scanner(bytes_, from);
     std::string_view line;
     bool ended = true;
+    std::size_t lines = 0;
     while (scanner.next(line, ended)) {
+      if (++lines % 65536 == 0 && stopRaised()) {
+        stoppedEarly_ = true;
+        stopped = true;
+        break;
+      }
       if (!ended && !progress.done) break;  // its end is still to come
       // A read that failed part way cut the last line short: it is not read.
       if (!complete && !ended) {
@@ -401,6 +442,10 @@ void MasterLog::parse(const DateForm& form, const ByteWidths* widths) {
       }
     }
     if (progress.done) break;
+    if (stopRaised()) {
+      stoppedEarly_ = true;
+      break;
+    }
   }
   bytes_ = view_->bytes();
   if (!view_->complete()) stoppedEarly_ = true;
@@ -474,6 +519,17 @@ std::size_t MasterLog::append(std::string_view more, const ByteWidths* widths) {
     if (!addLine(line, lineStart, form_, widths, widestCharacter, lastWhen)) break;
   }
   return entries_.size() - std::min(before, entries_.size());
+}
+
+std::ptrdiff_t MasterLog::entryAtOffset(std::uint64_t fileOffset) const {
+  // Entries lie in the file's order: their lines start ever further on.
+  if (fileOffset < offset_) return -1;
+  const std::uint64_t start = fileOffset - offset_;
+  const auto found =
+      std::lower_bound(entries_.begin(), entries_.end(), start,
+                       [](const StoredEntry& e, std::uint64_t at) { return e.lineStart() < at; });
+  if (found == entries_.end() || found->lineStart() != start) return -1;
+  return found - entries_.begin();
 }
 
 MasterEntry MasterLog::entry(std::size_t i) const {

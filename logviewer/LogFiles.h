@@ -4,6 +4,7 @@
 // feed, or the pair. The master log keeps the file's bytes and, per entry, only where its line
 // lies and what sorting and drawing need at once, so a log of millions of lines loads quickly.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -89,7 +90,7 @@ class MasterLog {
   MasterLog() = default;
   // Waits for the other's copy; its bytes stay where they are.
   MasterLog(MasterLog&& other) noexcept;
-  MasterLog& operator=(MasterLog&&) = delete;
+  MasterLog& operator=(MasterLog&& other) noexcept;
   ~MasterLog();
 
   // Parses the file's bytes. Reading stops at the first entry line whose date cannot be read, and,
@@ -101,6 +102,13 @@ class MasterLog {
   // parsed as its bytes arrive, each line once it is whole.
   void load(std::unique_ptr<platform::FileView> view, const DateForm& form,
             const ByteWidths* widths = nullptr);
+  // The same on a worker thread: a raised stop flag ends the parse early, with entries of no use.
+  void load(std::unique_ptr<platform::FileView> view, const DateForm& form, const ByteWidths* widths,
+            const std::atomic<bool>& stop);
+  // The entries of the file's last bytes, which start at offset in the file: a first line that
+  // may have begun before them is left out (unless they start the file).
+  void loadTail(platform::FileContents tail, std::uint64_t offset, const DateForm& form,
+                const ByteWidths* widths = nullptr);
   // Waits for the copy of a held file, keeps the copy and drops the view, so that the file's
   // writers may cut it short again. Only while no other thread reads the log. Does nothing when no
   // file is held; when the copy could not be made the view is kept.
@@ -115,6 +123,10 @@ class MasterLog {
 
   std::size_t size() const { return entries_.size(); }
   MasterEntry entry(std::size_t i) const;
+  // Where the entry's line starts in the file: the same entry in any load of the same file.
+  std::uint64_t fileOffset(std::size_t i) const { return offset_ + entries_[i].lineStart(); }
+  // The entry whose line starts there, or -1.
+  std::ptrdiff_t entryAtOffset(std::uint64_t fileOffset) const;
   std::int16_t number(std::size_t i) const { return entries_[i].number; }
   Category category(std::size_t i) const { return entries_[i].category(); }
   // packDate of the entry's date.
@@ -156,7 +168,7 @@ class MasterLog {
   }
 
  private:
-  void parse(const DateForm& form, const ByteWidths* widths);
+  void parse(const DateForm& form, const ByteWidths* widths, std::size_t from, const std::atomic<bool>* stop);
   // Adds the line's entry when it is one; false when reading stops at it.
   bool addLine(std::string_view line, std::uint64_t lineStart, const DateForm& form, const ByteWidths* widths,
                std::int64_t widestCharacter, std::uint64_t& lastWhen);
@@ -165,6 +177,7 @@ class MasterLog {
 
   std::unique_ptr<platform::FileView> view_;  // owns or holds the bytes
   std::string_view bytes_;                    // view_'s, kept for the hot paths
+  std::uint64_t offset_ = 0;                  // where bytes_ start in the file
   std::thread copier_;                        // writes copy_ only; read after joining it
   std::string copy_;
   // The bytes the file grew by while shown, from the file's offset base_ on (the last line that had

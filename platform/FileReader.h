@@ -60,6 +60,12 @@ struct FileTail {
   bool complete = true;    // false when reading failed part way
 };
 
+// The last bytes of a file and where they start in it.
+struct FileEnd {
+  FileContents contents;
+  std::uint64_t offset = 0;
+};
+
 class FileReader {
  public:
   virtual ~FileReader() = default;
@@ -88,6 +94,11 @@ class FileReader {
     if (offset < tail.size) tail.bytes = contents->bytes.substr(static_cast<std::size_t>(offset));
     tail.complete = contents->complete;
     return tail;
+  }
+  // The file's last bytes, at most most of them, read without the rest. Nothing when the file
+  // cannot be opened, or where the system offers no such reading.
+  virtual std::optional<FileEnd> readEnd(const std::string& /*path*/, std::size_t /*most*/) {
+    return std::nullopt;
   }
 };
 

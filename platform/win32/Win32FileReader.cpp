@@ -156,6 +156,35 @@ class Win32FileReader final : public FileReader {
     return std::make_unique<StreamedFileView>(std::move(file), std::move(data), bytes);
   }
 
+  std::optional<FileEnd> readEnd(const std::string& path, std::size_t most) override {
+    const OwnedHandle file = openShared(path);
+    if (!file) return std::nullopt;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
+    FileEnd tail;
+    const auto total = static_cast<unsigned long long>(size.QuadPart);
+    const std::size_t want = static_cast<std::size_t>(std::min<unsigned long long>(total, most));
+    tail.offset = total - want;
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(tail.offset);
+    tail.contents.bytes.resize(want);
+    std::size_t filled = 0;
+    if (SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) {
+      while (filled < want) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), tail.contents.bytes.data() + filled, static_cast<DWORD>(want - filled),
+                      &got, nullptr) ||
+            got == 0)
+          break;
+        filled += got;
+      }
+    }
+    // A file cut short meanwhile gives less than its end: that is no tail.
+    tail.contents.complete = filled == want;
+    tail.contents.bytes.resize(filled);
+    return tail;
+  }
+
   std::optional<FileContents> readAll(const std::string& path) override {
     const OwnedHandle file = openShared(path);
     if (!file) return std::nullopt;

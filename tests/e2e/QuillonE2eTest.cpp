@@ -232,6 +232,33 @@ TEST_F(QuillonE2e, ShowsTheEntriesWithTheirPicturesAndSelectsTheLast) {
   automation::saveScreenshot(automation::screenshotFile(L"quillon-master.bmp"));
 }
 
+TEST_F(QuillonE2e, ALargeLogShowsItsTailFirstThenEveryEntry) {
+  // Far more than the first screen reads from the file's end; the last entry has the detail log.
+  constexpr int kEntries = 4000;
+  std::string master;
+  for (int i = 0; i < kEntries - 1; ++i) {
+    char when[20];
+    std::snprintf(when, sizeof when, "12/%02d/2026 %02d:%02d:00", 1 + i / 1440, i / 60 % 24, i % 60);
+    master += line(when, "0500", "entry " + std::to_string(100000 + (i * 7919) % kEntries));
+  }
+  master += line("12/28/2026 09:05:00", "0020", "[CP000001]Copy/Update finished");
+  writeFile(install.folder().make(L"$LOGS\\KRV.log"), master);
+  putDetail(12);
+  const ViewerWindow w = start();
+  ASSERT_TRUE(w.master && w.status);
+  ASSERT_TRUE(eventually([&] { return itemCount(w.master) == kEntries; }, kWindowTimeoutMs));
+  EXPECT_EQ(selectedRow(w.master), kEntries - 1);
+  EXPECT_EQ(itemText(w.master, kEntries - 1, 2), "Copy/Update finished");
+  EXPECT_EQ(itemText(w.master, 0, 0), "12/01/26 00:00:00");
+  EXPECT_EQ(itemText(w.master, 0, 2), "entry 100000");
+  EXPECT_EQ(statusText(w.status), "      Detail:  12");
+  clickColumn(w.master, 2);
+  EXPECT_EQ(itemText(w.master, 0, 2), "Copy/Update finished");
+  EXPECT_EQ(itemText(w.master, 1, 2), "entry 100000");
+  EXPECT_EQ(itemText(w.master, kEntries - 1, 2), "entry " + std::to_string(100000 + kEntries - 1));
+  EXPECT_EQ(selectedRow(w.master), 0);
+}
+
 TEST_F(QuillonE2e, ChoosingAnEntryFillsOrHidesTheDetailPane) {
   putSample();
   const ViewerWindow w = start();
@@ -309,7 +336,8 @@ TEST_F(QuillonE2e, ADamagedLogShowsWhatCanBeShown) {
   writeFile(install.folder().make(L"$LOGS\\KRV.log"), master);
   const ViewerWindow w = start();
   ASSERT_TRUE(w.master);
-  ASSERT_EQ(itemCount(w.master), 6);
+  // A file of 4 MB shows its last entries first, then every entry.
+  ASSERT_TRUE(eventually([&] { return itemCount(w.master) == 6; }));
   // The NUL shows as a space; the other bytes as the ANSI code page's characters.
   EXPECT_EQ(itemText(w.master, 0, 2), "binary  \x01\xc3\xbf\xe2\x82\xac bytes");
   EXPECT_EQ(itemText(w.master, 1, 2).size(), kTextChars - 1);  // the list shows what fits of 4 MB

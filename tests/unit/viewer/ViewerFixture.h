@@ -58,12 +58,24 @@ class FakeFiles : public platform::FileReader {
     if (found == files.end()) return std::nullopt;
     return found->second;
   }
+  // With tails, a file's last bytes are read alone, as the system's reader does.
+  std::optional<platform::FileEnd> readEnd(const std::string& path, std::size_t most) override {
+    if (!tails) return std::nullopt;
+    auto contents = readAll(path);
+    if (!contents) return std::nullopt;
+    platform::FileEnd tail;
+    tail.offset = contents->bytes.size() - std::min(most, contents->bytes.size());
+    tail.contents.bytes = contents->bytes.substr(tail.offset);
+    tail.contents.complete = contents->complete;
+    return tail;
+  }
   void put(const std::string& path, std::string bytes, bool complete = true) {
     files[path] = platform::FileContents{std::move(bytes), complete};
   }
   std::map<std::string, platform::FileContents> files;
   std::vector<std::string> opened;
   bool holdFiles = false;
+  bool tails = false;
   int heldViews = 0;
 };
 
