@@ -260,7 +260,9 @@ int run(const std::wstring& exe, const std::wstring& logPath, long expected) {
     while (nowMs() - start < 30000) {
       if (SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) == expected + kAppendedLines && painted(window, list))
         break;
-      Sleep(1);
+      // Every look is a message the viewer answers on its own time: looking every 20 ms keeps the
+      // watcher's share of the processor time below a millisecond over the second the goal allows.
+      Sleep(20);
     }
     std::printf("follow_shown_ms %.1f\n", nowMs() - start);
     std::printf("follow_cpu_ms %.1f\n", cpuMs(process.hProcess) - cpuBefore);
