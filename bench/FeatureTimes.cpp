@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "automation/Automation.h"
+
 namespace {
 
 const wchar_t kCaption[] = L"Korvane\x2122 Logs";
@@ -68,36 +70,9 @@ bool painted(HWND window, HWND list) {
          !GetUpdateRect(window, nullptr, FALSE) && !GetUpdateRect(list, nullptr, FALSE);
 }
 
-void keys(std::vector<WORD> chord) {
-  std::vector<INPUT> inputs;
-  for (WORD vk : chord) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    inputs.push_back(input);
-  }
-  for (auto vk = chord.rbegin(); vk != chord.rend(); ++vk) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = *vk;
-    input.ki.dwFlags = KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void typeText(const std::wstring& text) {
-  std::vector<INPUT> inputs;
-  for (wchar_t c : text) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wScan = c;
-    input.ki.dwFlags = KEYEVENTF_UNICODE;
-    inputs.push_back(input);
-    input.ki.dwFlags |= KEYEVENTF_KEYUP;
-    inputs.push_back(input);
-  }
-  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+// Keys pressed together and text typed, through the system's queue as a user's are.
+void keys(const std::vector<WORD>& chord) {
+  automation::pressKeys(chord);
 }
 
 template <typename F>
@@ -167,7 +142,7 @@ int run(const std::wstring& exe, const std::wstring& logPath, long expected) {
     keys({VK_CONTROL, 'F'});
     HWND find = waitFor([&] { return windowOf(id, L"Find", L"#32770"); });
     if (find) {
-      typeText(L"zqxjv");
+      automation::typeCharacters(L"zqxjv");
       keys({VK_RETURN});
       if (HWND box = waitFor([&] { return windowOf(id, L"Quillon", L"#32770"); })) closeBox(box);
       PostMessageW(find, WM_COMMAND, IDCANCEL, 0);
@@ -191,7 +166,7 @@ int run(const std::wstring& exe, const std::wstring& logPath, long expected) {
     if (HWND again = waitFor([&] { return windowOf(id, L"Find", L"#32770"); })) {
       Sleep(300);
       keys({VK_CONTROL, 'A'});
-      typeText(L"(0)");
+      automation::typeCharacters(L"(0)");
       keys({VK_RETURN});
       Sleep(500);
       PostMessageW(again, WM_COMMAND, IDCANCEL, 0);
