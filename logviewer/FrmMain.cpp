@@ -12,6 +12,10 @@
 namespace quillon {
 namespace {
 
+// View's category items, in the order of the filter's category bits (bit k: item k).
+constexpr const char* kCategoryMenus[] = {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery",
+                                          "mShowUncategorized"};
+
 constexpr const char* kServiceInfoLocation =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellora\\Korvane\\ServiceInfo\\Location";
 constexpr const char* kMasterLog = "\\$LOGS\\KRV.log";
@@ -377,12 +381,10 @@ void FrmMain::addEditAndViewMenus() {
   addMenu(edit);
 
   ui::MenuItem view{"mView", t.text(text::ViewMenu)};
-  const char* names[] = {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery",
-                         "mShowUncategorized"};
   const text::Id captions[] = {text::ErrorsMenu, text::AdvisoriesMenu, text::TaskEntriesMenu,
                                text::RecoveryMenu, text::UncategorizedMenu};
   for (int k = 0; k < 5; ++k) {
-    ui::MenuItem category{names[k], t.text(captions[k])};
+    ui::MenuItem category{kCategoryMenus[k], t.text(captions[k])};
     category.checked = true;
     const auto bit = static_cast<std::uint8_t>(1 << k);
     category.onClick = [this, bit] { mCategory_Click(bit); };
@@ -497,10 +499,7 @@ void FrmMain::mCopy_Click() {
 void FrmMain::mCategory_Click(std::uint8_t bit) {
   completeLoading();  // a filter chooses among every entry
   filter_.categories ^= bit;
-  const char* names[] = {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery",
-                         "mShowUncategorized"};
-  for (int k = 0; k < 5; ++k)
-    if (bit == (1 << k)) setMenuChecked(names[k], (filter_.categories & bit) != 0);
+  checkFilterMenus();
   applyFilter(selectedEntry());
 }
 
@@ -510,7 +509,7 @@ void FrmMain::mFilterText_Click() {
   if (!chosen || *chosen == filter_.text) return;
   completeLoading();
   filter_.text = *chosen;
-  setMenuChecked("mFilterText", !filter_.text.empty());
+  checkFilterMenus();
   applyFilter(selectedEntry());
 }
 
@@ -518,11 +517,15 @@ void FrmMain::mShowAll_Click() {
   if (!filter_.active()) return;
   completeLoading();
   filter_ = EntryFilter();
-  for (const char* name :
-       {"mShowErrors", "mShowAdvisories", "mShowTaskEntries", "mShowRecovery", "mShowUncategorized"})
-    setMenuChecked(name, true);
-  setMenuChecked("mFilterText", false);
+  checkFilterMenus();
   applyFilter(selectedEntry());
+}
+
+// View's ticks show the filter: a ticked category is shown, a ticked Filter by Text holds a text.
+void FrmMain::checkFilterMenus() {
+  for (std::size_t k = 0; k < std::size(kCategoryMenus); ++k)
+    setMenuChecked(kCategoryMenus[k], (filter_.categories & (1u << k)) != 0);
+  setMenuChecked("mFilterText", !filter_.text.empty());
 }
 
 // The rows shown change: the entry that was selected stays selected where it is still shown;

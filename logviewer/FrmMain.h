@@ -109,6 +109,7 @@ class FrmMain final : public ui::Form {
   // Edit and View.
   void addEditAndViewMenus();
   void applyFilter(std::ptrdiff_t keepEntry);
+  void checkFilterMenus();
   std::ptrdiff_t selectedEntry() const;
   void selectMasterRow(std::size_t row);
   bool findInMaster(const ui::FindQuery& query);
